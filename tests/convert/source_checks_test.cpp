@@ -1,0 +1,58 @@
+#include "convert/result_codes.h"
+#include "convert/source_checks.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+TEST(CheckPptExtension, AcceptsPptAndPptxInAnyCase)
+{
+    EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("/decks/Talk.ppt"));
+    EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("/decks/Talk.PPTX"));
+    EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("Plan.final.pPtX"));
+}
+
+TEST(CheckPptExtension, RefusesEverythingElse)
+{
+    EXPECT_EQ(RESULT_MISSING_ARGUMENT, fnjgCheckPptExtension(""));
+    EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/Talk.pptm"));
+    EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/Talk.ppt.bak"));
+    EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/Talk"));
+    // The last dot of the whole path counts, even in a folder name.
+    EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/old.ppt/Talk"));
+    EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/Talk.pptx "));
+}
+
+TEST(CheckFileOpen, ReadableMissingAndFolders)
+{
+    TempFolder folder;
+    WriteFile(folder / "Talk.pptx", "deck");
+    fs::create_directory(folder / "Folder.pptx");
+    WriteFile(folder / "file", "x");
+
+    EXPECT_EQ(RESULT_SUCCESS, fnjgCheckFileOpen((folder / "Talk.pptx").string()));
+    EXPECT_EQ(RESULT_MISSING_ARGUMENT, fnjgCheckFileOpen(""));
+    EXPECT_EQ(RESULT_FILE_NOT_FOUND, fnjgCheckFileOpen((folder / "Missing.pptx").string()));
+    EXPECT_EQ(RESULT_FILE_NOT_OPENED, fnjgCheckFileOpen((folder / "Folder.pptx").string()));
+    EXPECT_EQ(RESULT_FILE_NOT_OPENED, fnjgCheckFileOpen((folder / "file/Talk.pptx").string()));
+}
+
+TEST(CheckFileOpen, FileWithoutReadPermission)
+{
+    TempFolder folder;
+    fs::permissions(folder.Path(),
+                    fs::perms::owner_all | fs::perms::others_exec | fs::perms::group_exec);
+    const fs::path readable = folder / "Readable.pptx";
+    const fs::path locked = folder / "Locked.pptx";
+    WriteFile(readable, "deck");
+    WriteFile(locked, "deck");
+    fs::permissions(readable,
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(locked, fs::perms::none);
+
+    // Run as an unprivileged user: root reads through permission bits.
+    EXPECT_EQ(RESULT_SUCCESS, RunAsUnprivileged([&] { return fnjgCheckFileOpen(readable); }));
+    EXPECT_EQ(RESULT_FILE_NOT_OPENED, RunAsUnprivileged([&] { return fnjgCheckFileOpen(locked); }));
+}
