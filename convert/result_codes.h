@@ -19,3 +19,7 @@ enum ResultCode : int
     RESULT_DELIVERY_FAILED = 23,
     RESULT_DESTINATION_NOT_OPENED = 30,
 };
+
+// The string table ID of the message shown for a result code, or 0 when no
+// message is shown (cancelled).
+int ResultToStringId(int code);

@@ -56,3 +56,19 @@ TEST(CheckFileOpen, FileWithoutReadPermission)
     EXPECT_EQ(RESULT_SUCCESS, RunAsUnprivileged([&] { return fnjgCheckFileOpen(readable); }));
     EXPECT_EQ(RESULT_FILE_NOT_OPENED, RunAsUnprivileged([&] { return fnjgCheckFileOpen(locked); }));
 }
+
+TEST(ResultToStringId, EachCodeHasItsMessage)
+{
+    EXPECT_EQ(1047, ResultToStringId(RESULT_SUCCESS));
+    EXPECT_EQ(0, ResultToStringId(RESULT_CANCELLED));
+    for (int code : {10, 13, 15})
+        EXPECT_EQ(11, ResultToStringId(code)) << code;
+    for (int code : {12, 14})
+        EXPECT_EQ(1036, ResultToStringId(code)) << code;
+    EXPECT_EQ(12, ResultToStringId(17));
+    for (int code : {20, 21, 22, 23})
+        EXPECT_EQ(9, ResultToStringId(code)) << code;
+    EXPECT_EQ(13, ResultToStringId(30));
+    for (int code : {11, 18, 2, 99, -1})
+        EXPECT_EQ(10, ResultToStringId(code)) << code;
+}
