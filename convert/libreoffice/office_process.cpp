@@ -1,0 +1,182 @@
+#include "convert/libreoffice/office_process.h"
+
+#include "convert/libreoffice/office_profile.h"
+#include "log/debug_log.h"
+#include "log/log_scope.h"
+#include "platform/app_folders.h"
+
+#include <cctype>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <strings.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace office {
+namespace {
+
+std::string ReadProcFile(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::string AcceptArgument()
+{
+    return "--accept=pipe,name=" + PipeName() + ";urp;";
+}
+
+// True when the NUL-separated command line holds our accept argument.
+bool CarriesOurPipe(const std::string& commandLine)
+{
+    const std::string wanted = AcceptArgument();
+    std::size_t start = 0;
+    while (start < commandLine.size()) {
+        std::size_t end = commandLine.find('\0', start);
+        if (end == std::string::npos)
+            end = commandLine.size();
+        if (commandLine.compare(start, end - start, wanted) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::string ProfileUrl()
+{
+    // The profile path is ours: absolute and free of characters a URL must
+    // escape except the few handled here.
+    std::string url = "file://";
+    for (unsigned char c : ProfileFolder().string()) {
+        if (std::isalnum(c) || std::string_view("/-._~").find(c) != std::string_view::npos) {
+            url += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            url += escaped;
+        }
+    }
+    return url;
+}
+
+} // namespace
+
+std::string PipeName()
+{
+    return "korvanta-office-" + std::to_string(::getuid());
+}
+
+fs::path ProfileFolder()
+{
+    return platform::AppCacheFolder() / "office-profile";
+}
+
+pid_t FindOfficeProcess()
+{
+    static const char* const kName = "actCheckPptRunning";
+    std::error_code error;
+    fs::directory_iterator processes("/proc", error);
+    if (error) {
+        LogError(kName, "EnumProcesses() failed.");
+        return 0;
+    }
+    for (const auto& entry : processes) {
+        const std::string id = entry.path().filename().string();
+        if (id.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string name = ReadProcFile(entry.path() / "comm");
+        if (name.empty())
+            continue; // gone, or not ours to read
+        if (name.back() == '\n')
+            name.pop_back();
+        LogInfo(kName, "Process(PID: %d) [%s].", std::atoi(id.c_str()), name.c_str());
+        if (::strcasecmp(name.c_str(), "soffice.bin") == 0 &&
+            CarriesOurPipe(ReadProcFile(entry.path() / "cmdline")))
+            return static_cast<pid_t>(std::atoi(id.c_str()));
+    }
+    return 0;
+}
+
+pid_t StartOffice()
+{
+    SeedOfficeProfile(ProfileFolder());
+    const std::string program = std::string(LIBREOFFICE_PROGRAM_DIR) + "/soffice";
+    std::vector<std::string> arguments = {
+        program,         "--headless", "--invisible", "--norestore",
+        "--nolockcheck", "--nologo",   "--nodefault", "-env:UserInstallation=" + ProfileUrl(),
+        AcceptArgument()};
+    std::vector<char*> argv;
+    for (auto& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    posix_spawnattr_init(&attributes);
+    // A group of its own: a watchdog can kill it whole, and a Ctrl-C in our
+    // terminal does not reach it.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+                                              POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        sigaddset(&signals, signal);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+
+    pid_t pid = 0;
+    const int status =
+        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    return status == 0 ? pid : 0;
+}
+
+void KillOfficeGroup(pid_t pid)
+{
+    if (pid <= 0)
+        return;
+    const pid_t group = ::getpgid(pid);
+    if (group > 0 && group != ::getpgrp())
+        ::kill(-group, SIGKILL);
+    else
+        ::kill(pid, SIGKILL);
+}
+
+bool HasEnded(pid_t pid)
+{
+    if (pid <= 0)
+        return true;
+    const pid_t reaped = ::waitpid(pid, nullptr, WNOHANG);
+    if (reaped == pid)
+        return true;
+    if (reaped == 0)
+        return false; // our child, still running
+    // Not our child: it has ended when it is gone or a zombie.
+    const std::string stat = ReadProcFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t nameEnd = stat.rfind(')');
+    return nameEnd == std::string::npos || stat.compare(nameEnd, 3, ") Z") == 0;
+}
+
+} // namespace office
+
+int actCheckPptRunning()
+{
+    LogScope scope("actCheckPptRunning");
+    return office::FindOfficeProcess() != 0 ? 1 : 0;
+}

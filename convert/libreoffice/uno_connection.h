@@ -1,0 +1,8 @@
+#pragma once
+
+#include <com/sun/star/uno/Reference.hxx>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+// The component context of our office over its pipe, or an empty reference
+// when nothing accepts there.
+css::uno::Reference<css::uno::XComponentContext> ConnectToOffice();

@@ -1,0 +1,174 @@
+#include "convert/automation.h"
+#include "convert/com_apartment_guard.h"
+#include "convert/libreoffice/libreoffice_server.h"
+#include "convert/libreoffice/office_process.h"
+#include "convert/ppt_export.h"
+#include "convert/result_codes.h"
+#include "tests/support/jpeg_info.h"
+#include "tests/support/shared_files.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+class LibreOfficeExport : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        LibreOfficeServer::Instance().SetTimeouts({});
+        EXPECT_EQ(0, office::FindOfficeProcess()) << "an office was left running";
+    }
+
+    int Export(const std::string& deck)
+    {
+        fs::remove_all(images.Path());
+        fs::create_directory(images.Path());
+        const PptToJpegData data{SharedDeck(deck).string(), images.Path().string(), 1280, 800};
+        return fnjgConvetPptToJpeg(&data, &cancel);
+    }
+
+    std::vector<std::string> ImageNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(images.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempFolder images;
+    std::atomic<int> cancel{0};
+};
+
+std::vector<std::string> NamesFor(int count)
+{
+    std::vector<std::string> names;
+    for (int n = 1; n <= count; ++n)
+        names.push_back(SlideImageName(n, SlideNumberDigits(count)));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(LibreOfficeExport, EverySlideBecomesAJpegOfExactlyTheRequestedSize)
+{
+    const std::vector<std::pair<std::string, int>> decks = {
+        {"SampleShow.pptx", 2}, {"SampleShow.ppt", 2}, {"aptia.pptx", 9},
+        {"themes.pptx", 10},    {"empty.ppt", 1},      {"no-slides.pptx", 1}};
+    for (const auto& [deck, slides] : decks) {
+        SCOPED_TRACE(deck);
+        ASSERT_EQ(RESULT_SUCCESS, Export(deck));
+        ASSERT_EQ(NamesFor(slides), ImageNames());
+        for (const auto& name : ImageNames()) {
+            const JpegSize size = ReadJpegSize(images / name);
+            EXPECT_TRUE(size.valid) << name;
+            EXPECT_EQ(1280, size.width) << name;
+            EXPECT_EQ(800, size.height) << name;
+        }
+        EXPECT_EQ(0, office::FindOfficeProcess());
+    }
+}
+
+TEST_F(LibreOfficeExport, EncryptedAndDamagedDecksFailWithoutLeavingAnOffice)
+{
+    for (const std::string deck :
+         {"password-protected.ppt", "corrupt-fuzz-1.ppt", "corrupt-fuzz-2.pptx"}) {
+        SCOPED_TRACE(deck);
+        EXPECT_EQ(RESULT_APPLICATION_FAILED, Export(deck));
+        EXPECT_TRUE(ImageNames().empty());
+        EXPECT_EQ(0, office::FindOfficeProcess());
+    }
+}
+
+TEST_F(LibreOfficeExport, ARunningOfficeOfOursIsReusedAndLeftRunning)
+{
+    Application application(LibreOfficeServer::Instance());
+    ASSERT_TRUE(application.CreateDispatch());
+    const pid_t running = office::FindOfficeProcess();
+    ASSERT_NE(0, running);
+    EXPECT_EQ(1, actCheckPptRunning());
+
+    EXPECT_EQ(RESULT_SUCCESS, Export("SampleShow.pptx"));
+    EXPECT_EQ(running, office::FindOfficeProcess());
+    EXPECT_EQ(RESULT_SUCCESS, Export("aptia.pptx"));
+    EXPECT_EQ(running, office::FindOfficeProcess());
+
+    application.Quit();
+    EXPECT_EQ(0, actCheckPptRunning());
+}
+
+TEST_F(LibreOfficeExport, AnOfficeThatDiedBetweenConversionsIsReplaced)
+{
+    Application application(LibreOfficeServer::Instance());
+    ASSERT_TRUE(application.CreateDispatch());
+    const pid_t crashed = office::FindOfficeProcess();
+    ASSERT_NE(0, crashed);
+    ::kill(crashed, SIGKILL);
+    application.ReleaseDispatch();
+
+    EXPECT_EQ(RESULT_SUCCESS, Export("SampleShow.ppt"));
+    EXPECT_EQ(NamesFor(2), ImageNames());
+}
+
+TEST_F(LibreOfficeExport, WatchdogKillsAnExportThatTakesTooLong)
+{
+    OfficeTimeouts tiny;
+    tiny.slide = 1ms;
+    LibreOfficeServer::Instance().SetTimeouts(tiny);
+    EXPECT_EQ(RESULT_CONVERSION_FAILED, Export("themes.pptx"));
+    EXPECT_EQ(0, office::FindOfficeProcess());
+
+    LibreOfficeServer::Instance().SetTimeouts({});
+    EXPECT_EQ(RESULT_SUCCESS, Export("themes.pptx"));
+    EXPECT_EQ(NamesFor(10), ImageNames());
+}
+
+TEST_F(LibreOfficeExport, AUsersOwnOfficeIsNeitherUsedNorQuit)
+{
+    TempFolder profile;
+    const std::string pipe = "users-own-office-" + std::to_string(::getpid());
+    const pid_t users = ::fork();
+    ASSERT_GE(users, 0);
+    if (users == 0) {
+        ::setpgid(0, 0);
+        const std::string program = std::string(LIBREOFFICE_PROGRAM_DIR) + "/soffice";
+        const std::string profileArgument =
+            "-env:UserInstallation=file://" + profile.Path().string();
+        const std::string accept = "--accept=pipe,name=" + pipe + ";urp;";
+        ::execl(program.c_str(), program.c_str(), "--headless", "--norestore",
+                profileArgument.c_str(), accept.c_str(), nullptr);
+        ::_exit(127);
+    }
+    const fs::path pipeFile = "/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_" + pipe;
+    for (int i = 0; i < 600 && !fs::exists(pipeFile); ++i)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(fs::exists(pipeFile)) << "the user's office did not start";
+    EXPECT_EQ(0, actCheckPptRunning());
+
+    EXPECT_EQ(RESULT_SUCCESS, Export("SampleShow.pptx"));
+
+    EXPECT_EQ(0, ::waitpid(users, nullptr, WNOHANG)) << "the user's office was quit";
+    ::kill(-users, SIGKILL);
+    ::waitpid(users, nullptr, 0);
+}
+
+TEST(ComApartmentGuard, BringsTheRuntimeUpOnce)
+{
+    auto first = ComApartmentGuard::Create();
+    ASSERT_NE(nullptr, first);
+    auto second = ComApartmentGuard::Create();
+    ASSERT_NE(nullptr, second);
+    EXPECT_FALSE(second->initialized);
+}
