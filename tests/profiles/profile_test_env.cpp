@@ -1,0 +1,82 @@
+#include "tests/profiles/profile_test_env.h"
+
+#include "profiles/zel_crypt_wrapper.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <stdexcept>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+ConfigHome::ConfigHome()
+{
+    if (const char* value = std::getenv("XDG_CONFIG_HOME")) {
+        saved_ = value;
+        hadValue_ = true;
+    }
+    ::setenv("XDG_CONFIG_HOME", root_.Path().c_str(), 1);
+}
+
+ConfigHome::~ConfigHome()
+{
+    if (hadValue_)
+        ::setenv("XDG_CONFIG_HOME", saved_.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
+
+std::vector<std::string> ConfigHome::FolderEntries() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Folder()))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+namespace {
+
+bool SetImmutable(const fs::path& path, bool on)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+} // namespace
+
+Immutable::Immutable(fs::path path) : path_(std::move(path)), set_(SetImmutable(path_, true)) {}
+
+Immutable::~Immutable()
+{
+    if (set_)
+        SetImmutable(path_, false);
+}
+
+void WriteProfileFile(const ConfigHome& home, const std::string& text)
+{
+    ByteBuffer scrambled;
+    if (!ZelCryptWrapper().scramble(ByteBuffer(text.begin(), text.end()), scrambled))
+        throw std::runtime_error("scramble failed");
+    fs::create_directories(home.Folder());
+    WriteFile(home.File(), std::string(scrambled.begin(), scrambled.end()));
+}
+
+std::string ReadProfileText(const ConfigHome& home)
+{
+    const std::string bytes = ReadFile(home.File());
+    ByteBuffer text;
+    if (!ZelCryptWrapper().descramble(ByteBuffer(bytes.begin(), bytes.end()), text))
+        throw std::runtime_error("descramble failed");
+    return std::string(text.begin(), text.end());
+}
