@@ -3,6 +3,7 @@
 #include "convert/libreoffice/office_process.h"
 #include "convert/libreoffice/uno_automation.h"
 #include "convert/libreoffice/uno_connection.h"
+#include "log/debug_log.h"
 
 #include <thread>
 
@@ -82,6 +83,8 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect()
     const pid_t launcher = office::StartOffice();
     if (launcher == 0)
         return nullptr;
+    LogInfo("LibreOfficeServer::CreateApplication", "Office(PID: %d) started.",
+            static_cast<int>(launcher));
     Track({launcher, 0});
     const auto deadline = Clock::now() + Timeouts().start;
     auto context = ConnectToOffice();

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "profiles/connect_profile_data.h"
+
+#include <QCommandLineParser>
+#include <QString>
+
+#include <optional>
+
+// Where a conversion goes, or what "open" shows: a local folder (--to), an
+// FTP URL (--ftp), a share (--share) or a saved destination (--server).
+struct Destination
+{
+    bool local = true;
+    std::string localFolder;    // absolute, for a local folder
+    ConnectProfileData profile; // for a server
+};
+
+class DestinationOptions
+{
+public:
+    explicit DestinationOptions(QCommandLineParser& parser);
+
+    // The destination the options name, or an error text when they name none,
+    // several, or a server destination that is not saved.
+    std::optional<Destination> Read(QString& error) const;
+
+private:
+    const QCommandLineParser& parser_;
+    QCommandLineOption to_{"to", "Deliver to the local FOLDER.", "FOLDER"};
+    QCommandLineOption ftp_{"ftp", "Deliver to the FTP URL.", "URL"};
+    QCommandLineOption share_{"share", "Deliver to the share (\\\\server\\share\\dir or smb://).",
+                              "SHARE"};
+    QCommandLineOption server_{"server", "Deliver to the saved destination NAME.", "NAME"};
+    QCommandLineOption user_{"user",
+                             "Log in to --ftp or --share as NAME; the password comes from "
+                             "KORVANTA_PASSWORD or a prompt.",
+                             "NAME"};
+};

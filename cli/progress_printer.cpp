@@ -1,0 +1,36 @@
+#include "cli/progress_printer.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+ProgressPrinter::ProgressPrinter() : enabled_(::isatty(STDERR_FILENO) != 0) {}
+
+ProgressPrinter::~ProgressPrinter()
+{
+    Clear();
+}
+
+void ProgressPrinter::StartFile(const std::string& name, int number, int count)
+{
+    file_ =
+        count > 1 ? "[" + std::to_string(number) + "/" + std::to_string(count) + "] " + name : name;
+    if (!enabled_)
+        return;
+    std::fprintf(stderr, "\r\033[K%s: opening", file_.c_str());
+    lineShown_ = true;
+}
+
+void ProgressPrinter::SlideWritten(int number, int count)
+{
+    if (!enabled_)
+        return;
+    std::fprintf(stderr, "\r\033[K%s: slide %d of %d", file_.c_str(), number, count);
+    lineShown_ = true;
+}
+
+void ProgressPrinter::Clear()
+{
+    if (lineShown_)
+        std::fputs("\r\033[K", stderr);
+    lineShown_ = false;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "convert/ppt_export.h"
+
+#include <string>
+
+// Shows on a terminal which file is converted and how far it got.
+class ProgressPrinter : public ExportObserver
+{
+public:
+    ProgressPrinter();
+    ~ProgressPrinter() override;
+
+    void StartFile(const std::string& name, int number, int count);
+    void SlideWritten(int number, int count) override;
+    // Clears the progress line before other output.
+    void Clear();
+
+private:
+    bool enabled_;
+    std::string file_;
+    bool lineShown_ = false;
+};

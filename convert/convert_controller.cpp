@@ -1,0 +1,196 @@
+#include "convert/convert_controller.h"
+
+#include "convert/ppt_export.h"
+#include "convert/presentation_name.h"
+#include "convert/result_codes.h"
+#include "delivery/delivery.h"
+#include "log/debug_log.h"
+#include "log/failure.h"
+#include "log/log_scope.h"
+#include "platform/app_folders.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const int kImageWidth = 1280;
+const int kImageHeight = 800;
+const int kFolderAttempts = 10;
+
+// A failed step with the result code it leaves.
+class StepFailure : public Failure
+{
+public:
+    StepFailure(int code, const char* message) : Failure(message), code_(code) {}
+    int Code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// Seconds (two digits) and milliseconds (three digits) of the UTC time.
+std::string TimeStamp()
+{
+    const auto now = std::chrono::system_clock::now();
+    const auto sinceEpoch = now.time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch);
+    const auto milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch - seconds);
+    char stamp[8];
+    std::snprintf(stamp, sizeof stamp, "%02d%03d", static_cast<int>(seconds.count() % 60),
+                  static_cast<int>(milliseconds.count()));
+    return stamp;
+}
+
+} // namespace
+
+int ConvertController::ConvertionStart(ConvertData* request)
+{
+    LogScope scope("ConvertController::ConvertionStart");
+    int result = RESULT_CONVERSION_FAILED;
+    std::string workFolder;
+    try {
+        if (!request)
+            throw StepFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
+        const std::string name = PresentationName(request->filePath);
+        // A bare extension names no folder: its images would spill into the
+        // destination itself.
+        if (name.empty())
+            throw StepFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
+        if (!actGetTempFolderPath(workFolder))
+            throw StepFailure(RESULT_CONVERSION_FAILED, "actGetTempFolderPath() failed.");
+        result = actExecConvertPptToJpeg(request->filePath, workFolder, &request->cancel,
+                                         request->progress);
+        if (result != RESULT_SUCCESS)
+            throw StepFailure(result, "actExecConvertPptToJpeg() failed.");
+        result = request->saveTo == SAVE_TO_SERVER
+                     ? actExecSendToServer(workFolder, name, request->profile)
+                     : actExecCopyToLocal(workFolder, name, request->localFolder);
+        if (result != RESULT_SUCCESS)
+            throw StepFailure(result, "actExecDestOperation() failed.");
+    } catch (const StepFailure& failure) {
+        result = failure.Code();
+        LogError(scope.Name(), "%s", failure.what());
+    } catch (...) {
+        result = RESULT_CONVERSION_FAILED;
+        LogError(scope.Name(), "Unknown exception.");
+    }
+    if (!workFolder.empty())
+        DeleteFolderAll(workFolder);
+    return result;
+}
+
+bool ConvertController::OpenDestination(ConvertData* request)
+{
+    if (!request)
+        return false;
+    if (request->saveTo == SAVE_TO_LOCAL_PC)
+        return fnsdExecuteOpeningLocalFolder(request->localFolder);
+    if (!request->profile)
+        return false;
+    const ConnectProfileData& profile = *request->profile;
+    return fnsdExecuteOpeningServer(profile.destination, profile.authentication, profile.id,
+                                    profile.password);
+}
+
+bool ConvertController::actGetTempFolderPath(std::string& path)
+{
+    LogScope scope("ConvertController::actGetTempFolderPath");
+    const fs::path temp = platform::TempFilesFolder();
+    if (temp.empty()) {
+        LogError(scope.Name(), "GetTempPathW() failed.");
+        return false;
+    }
+    // Created here, private and exclusive: a name another run took at the
+    // same millisecond counts as taken.
+    for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
+        path = (temp / (".Korvanta.temp" + TimeStamp())).string();
+        if (::mkdir(path.c_str(), 0700) == 0)
+            return true;
+        if (errno != EEXIST) {
+            LogError(scope.Name(), "CreateDirectoryW() failed.");
+            path.clear();
+            return false;
+        }
+    }
+    path.clear();
+    return false;
+}
+
+int ConvertController::actExecConvertPptToJpeg(const std::string& source,
+                                               const std::string& workFolder,
+                                               std::atomic<int>* cancel, ExportObserver* progress)
+{
+    LogScope scope("ConvertController::actExecConvertPptToJpeg");
+    int result = RESULT_CONVERSION_FAILED;
+    try {
+        const fs::path imageFolder = fs::path(workFolder) / PresentationName(source);
+        std::error_code error;
+        if (!fs::create_directory(imageFolder, error) && error)
+            throw StepFailure(RESULT_FOLDER_NOT_CREATED, "CreateDirectoryW() failed.");
+        const PptToJpegData data{source, imageFolder.string(), kImageWidth, kImageHeight};
+        result = fnjgConvetPptToJpeg(&data, cancel, progress);
+        if (result != RESULT_SUCCESS)
+            throw StepFailure(result, "fnjgConvetPptToJpeg() failed.");
+    } catch (const StepFailure& failure) {
+        result = failure.Code();
+        LogError(scope.Name(), "%s", failure.what());
+    } catch (...) {
+        result = RESULT_CONVERSION_FAILED;
+        LogError(scope.Name(), "Unknown exception.");
+    }
+    return result;
+}
+
+int ConvertController::actExecCopyToLocal(const std::string& workFolder, const std::string& name,
+                                          const std::string& localFolder)
+{
+    LogScope scope("ConvertController::actExecCopyToLocal");
+    SendingData sending;
+    sending.srcFolder = workFolder;
+    sending.destination = localFolder;
+    sending.folderName = name;
+    const int result = fnsdExecuteCopying(&sending);
+    if (result != RESULT_SUCCESS)
+        LogError(scope.Name(), "fnsdExecuteCopying() failed.");
+    return result;
+}
+
+int ConvertController::actExecSendToServer(const std::string& workFolder, const std::string& name,
+                                           const ConnectProfileData* profile)
+{
+    LogScope scope("ConvertController::actExecSendToServer");
+    if (!profile) {
+        LogError(scope.Name(), "Invalid parameter.");
+        return RESULT_NO_DELIVERY_REQUEST;
+    }
+    SendingData sending;
+    sending.srcFolder = workFolder;
+    sending.destination = profile->destination;
+    sending.authentication = profile->authentication;
+    sending.id = profile->id;
+    sending.password = profile->password;
+    sending.folderName = name;
+    const int result = fnsdExecuteSending(&sending);
+    if (result != RESULT_SUCCESS)
+        LogError(scope.Name(), "fnsdExecuteSending() failed.");
+    return result;
+}
+
+bool ConvertController::DeleteFolderAll(const std::string& folder)
+{
+    LogScope scope("ConvertController::DeleteFolderAll");
+    std::error_code error;
+    fs::remove_all(folder, error);
+    if (error) {
+        LogError(scope.Name(), "SHFileOperationW() failed.");
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,40 @@
+#include "delivery/ftp_url.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+std::string PercentEncode(const std::string& text)
+{
+    std::string encoded;
+    for (unsigned char c : text) {
+        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+            encoded += static_cast<char>(c);
+        } else {
+            char escape[4];
+            std::snprintf(escape, sizeof escape, "%%%02X", c);
+            encoded += escape;
+        }
+    }
+    return encoded;
+}
+
+std::string FtpUrlWithCredentials(const std::string& url, bool authentication,
+                                  const std::string& id, const std::string& password)
+{
+    std::string withCredentials = url;
+    const std::size_t slashes = url.find("//");
+    if (slashes == std::string::npos)
+        return withCredentials;
+    // Schemes are case-insensitive, but desktop handlers are registered for
+    // "ftp" only.
+    std::transform(withCredentials.begin(), withCredentials.begin() + slashes,
+                   withCredentials.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (!authentication || id.empty())
+        return withCredentials;
+    std::string credentials = PercentEncode(id);
+    if (!password.empty())
+        credentials += ":" + PercentEncode(password);
+    withCredentials.insert(slashes + 2, credentials + "@");
+    return withCredentials;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// The FTP URL as the desktop is given it: the scheme in lower case, and the
+// user name and password, percent-encoded, right after "ftp://" when
+// authentication is on and the user name is not empty.
+std::string FtpUrlWithCredentials(const std::string& url, bool authentication,
+                                  const std::string& id, const std::string& password);
+
+// Every byte but letters, digits and "-._~" as %XX.
+std::string PercentEncode(const std::string& text);

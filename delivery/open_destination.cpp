@@ -1,0 +1,53 @@
+#include "delivery/delivery.h"
+
+#include "delivery/destination_type.h"
+#include "delivery/ftp_url.h"
+#include "delivery/shell_open.h"
+#include "delivery/smb_upload.h"
+#include "log/debug_log.h"
+#include "log/failure.h"
+#include "log/log_scope.h"
+
+namespace {
+
+// What the desktop is given to show a server destination.
+std::string OpenTarget(const std::string& destination, bool authentication, const std::string& id,
+                       const std::string& password)
+{
+    switch (actCheckType(destination)) {
+    case DEST_TYPE_FTP:
+        return FtpUrlWithCredentials(destination, authentication, id, password);
+    case DEST_TYPE_SMB:
+        return ShareOpenTarget(destination, authentication, id, password);
+    default:
+        throw Failure("actCheckType() failed.");
+    }
+}
+
+} // namespace
+
+bool fnsdExecuteOpeningLocalFolder(const std::string& folder)
+{
+    LogScope scope("fnsdExecuteOpeningLocalFolder");
+    if (!ShellOpen(folder)) {
+        LogError(scope.Name(), "ShellExecuteW() failed.");
+        return false;
+    }
+    return true;
+}
+
+bool fnsdExecuteOpeningServer(const std::string& destination, bool authentication,
+                              const std::string& id, const std::string& password)
+{
+    LogScope scope("fnsdExecuteOpeningServer");
+    try {
+        if (!ShellOpen(OpenTarget(destination, authentication, id, password)))
+            throw Failure("ShellExecuteW() failed.");
+        return true;
+    } catch (const Failure& failure) {
+        LogError(scope.Name(), "%s", failure.what());
+    } catch (...) {
+        LogError(scope.Name(), "Unknown exception.");
+    }
+    return false;
+}

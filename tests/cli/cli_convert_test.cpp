@@ -1,0 +1,199 @@
+#include "convert/libreoffice/office_process.h"
+#include "tests/cli/cli_test_support.h"
+#include "tests/support/desktop_opener.h"
+#include "tests/support/jpeg_info.h"
+#include "tests/support/shared_files.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <regex>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The command line with its own temporary-files and configuration folders,
+// in English unless a test says otherwise.
+class CliConvert : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        EXPECT_TRUE(fs::is_empty(temp.Path())) << "a working folder was left behind";
+        EXPECT_EQ(0, office::FindOfficeProcess()) << "an office was left running";
+    }
+
+    std::map<std::string, std::string> Environment(const std::string& language = "C") const
+    {
+        return {{"TMPDIR", temp.Path().string()},
+                {"XDG_CONFIG_HOME", config.Path().string()},
+                {"LANG", language},
+                {"LC_ALL", ""},
+                {"LC_MESSAGES", ""},
+                {"LANGUAGE", ""}};
+    }
+
+    ProgramResult Convert(const std::vector<std::string>& sources,
+                          const std::string& language = "C")
+    {
+        std::vector<std::string> arguments = {"convert"};
+        arguments.insert(arguments.end(), sources.begin(), sources.end());
+        arguments.insert(arguments.end(), {"--to", output.Path().string()});
+        return RunProgram(Cli(arguments), Environment(language));
+    }
+
+    TempFolder temp;
+    TempFolder config;
+    TempFolder output;
+};
+
+} // namespace
+
+TEST_F(CliConvert, ConvertsEachSourceAndPrintsWhereItWent)
+{
+    const auto result =
+        Convert({SharedDeck("aptia.pptx").string(), SharedDeck("SampleShow.ppt").string()});
+    ASSERT_EQ(0, result.status) << result.err;
+    EXPECT_EQ((output / "aptia").string() + "\n" + (output / "SampleShow").string() + "\n",
+              result.out);
+    EXPECT_EQ("", result.err);
+    for (int slide = 1; slide <= 9; ++slide) {
+        const JpegSize size =
+            ReadJpegSize(output / ("aptia/slide" + std::to_string(slide) + ".jpg"));
+        EXPECT_EQ(1280, size.width);
+        EXPECT_EQ(800, size.height);
+    }
+    EXPECT_TRUE(fs::exists(output / "SampleShow/slide2.jpg"));
+}
+
+TEST_F(CliConvert, OneOfficeServesAWholeBatch)
+{
+    const auto result =
+        RunProgram(Cli({"convert", "--log", SharedDeck("SampleShow.pptx").string(),
+                        SharedDeck("empty.ppt").string(), "--to", output.Path().string()}),
+                   Environment());
+    ASSERT_EQ(0, result.status) << result.err;
+    const std::string log = ReadFile(config / "korvanta/Korvanta.log");
+    const std::regex started(R"("Office\(PID: \d+\) started\.")");
+    EXPECT_EQ(1, std::distance(std::sregex_iterator(log.begin(), log.end(), started), {}));
+}
+
+TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
+{
+    TempFolder sources;
+    WriteFile(sources / "Talk.key", "not a deck");
+    fs::create_directory(sources / "Folder.pptx");
+    struct Case
+    {
+        std::string source;
+        int status;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {(sources / "Talk.key").string(), 14, "A file with an unsupported format is specified."},
+        {(sources / "Missing.pptx").string(), 13, "Unable to open the file."},
+        {(sources / "Folder.pptx").string(), 15, "Unable to open the file."},
+        {SharedDeck("corrupt-fuzz-1.ppt").string(), 11, "Failed to convert the file."},
+        {SharedDeck("password-protected.ppt").string(), 11, "Failed to convert the file."},
+    };
+    for (const auto& [source, status, message] : cases) {
+        SCOPED_TRACE(source);
+        const auto result = Convert({source});
+        EXPECT_EQ(status, result.status);
+        EXPECT_EQ("korvanta-cli: " + source + ": " + message + "\n", result.err);
+        EXPECT_EQ("", result.out);
+    }
+    EXPECT_TRUE(fs::is_empty(output.Path()));
+}
+
+TEST_F(CliConvert, AnUnreadableSourceIsRefusedForAnUnprivilegedUser)
+{
+    TempFolder sources;
+    fs::permissions(sources.Path(), fs::perms::owner_all | fs::perms::others_exec);
+    fs::copy_file(SharedDeck("SampleShow.pptx"), sources / "Locked.pptx");
+    fs::permissions(sources / "Locked.pptx", fs::perms::owner_read);
+    const auto result = RunProgram(
+        Cli({"convert", (sources / "Locked.pptx").string(), "--to", output.Path().string()}),
+        Environment(), true);
+    EXPECT_EQ(15, result.status);
+    EXPECT_NE(std::string::npos, result.err.find("Unable to open the file."));
+}
+
+TEST_F(CliConvert, TheFirstFailureIsTheExitStatus)
+{
+    const auto result =
+        Convert({(output / "Missing.pptx").string(), SharedDeck("SampleShow.pptx").string(),
+                 SharedDeck("testPPT.pptm").string()});
+    EXPECT_EQ(13, result.status);
+    EXPECT_EQ((output / "SampleShow").string() + "\n", result.out);
+}
+
+TEST_F(CliConvert, AFolderThatTakesNoNewFolderGivesSeventeen)
+{
+    WriteFile(output / "file", "x");
+    const auto result = RunProgram(Cli({"convert", SharedDeck("SampleShow.pptx").string(), "--to",
+                                        (output / "file").string()}),
+                                   Environment());
+    EXPECT_EQ(17, result.status);
+    EXPECT_NE(std::string::npos,
+              result.err.find("Unable to create a folder on the specified path."));
+}
+
+TEST_F(CliConvert, MessagesFollowTheUsersLanguage)
+{
+    const auto result = Convert({(output / "missing.pptx").string()}, "de_DE.UTF-8");
+    EXPECT_EQ(13, result.status);
+    EXPECT_NE(std::string::npos, result.err.find("Datei kann nicht geöffnet werden."));
+}
+
+TEST_F(CliConvert, CtrlCStopsAtTheNextSlideAndCleansUp)
+{
+    RunningProgram program(
+        Cli({"convert", SharedDeck("customGeo.pptx").string(), "--to", output.Path().string()}),
+        Environment());
+    // Wait until some slides are written into the working folder.
+    bool exporting = false;
+    for (int i = 0; i < 1200 && !exporting; ++i) {
+        std::this_thread::sleep_for(25ms);
+        for (const auto& work : fs::directory_iterator(temp.Path())) {
+            const fs::path images = work.path() / "customGeo";
+            std::error_code error;
+            exporting = exporting || (fs::exists(images / "slide02.jpg", error));
+        }
+    }
+    ASSERT_TRUE(exporting);
+    program.Signal(SIGINT);
+    const auto result = program.Finish();
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ("", result.out);
+    EXPECT_EQ("", result.err);
+    EXPECT_TRUE(fs::is_empty(output.Path()));
+}
+
+TEST_F(CliConvert, UsageErrorsGiveTwo)
+{
+    EXPECT_EQ(2, RunProgram(Cli({"convert", "--to", output.Path().string()})).status);
+    EXPECT_EQ(2, RunProgram(Cli({"convert", "a.pptx"})).status);
+    EXPECT_EQ(2, RunProgram(Cli({"convert", "a.pptx", "--to", "x", "--ftp", "ftp://h"})).status);
+    EXPECT_EQ(2, RunProgram(Cli({"convert", "a.pptx", "--ftp", "http://h"})).status);
+    EXPECT_EQ(2, RunProgram(Cli({"frobnicate"})).status);
+    const auto version = RunProgram(Cli({"--version"}));
+    EXPECT_EQ(0, version.status);
+    EXPECT_EQ("korvanta-cli " KORVANTA_VERSION "\n", version.out);
+}
+
+TEST_F(CliConvert, OpenShowsTheFolder)
+{
+    RecordingOpener opener;
+    const auto result = RunProgram(Cli({"open", "--to", output.Path().string()}));
+    EXPECT_EQ(0, result.status) << result.err;
+    EXPECT_EQ(std::vector<std::string>{output.Path().string()}, opener.Opened());
+
+    const auto missing = RunProgram(Cli({"open", "--to", (output / "missing").string()}));
+    EXPECT_EQ(30, missing.status);
+    EXPECT_NE(std::string::npos, missing.err.find("Unable to open the destination folder."));
+}

@@ -1,0 +1,159 @@
+#include "convert/convert_controller.h"
+#include "convert/libreoffice/office_process.h"
+#include "convert/ppt_export.h"
+#include "convert/presentation_name.h"
+#include "convert/result_codes.h"
+#include "tests/support/jpeg_info.h"
+#include "tests/support/shared_files.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each test gets its own temporary-files folder, to see what is left in it.
+class Conversion : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const char* old = std::getenv("TMPDIR");
+        savedTmp = old ? old : "";
+        ::setenv("TMPDIR", temp.Path().c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        if (savedTmp.empty())
+            ::unsetenv("TMPDIR");
+        else
+            ::setenv("TMPDIR", savedTmp.c_str(), 1);
+        EXPECT_EQ(0, office::FindOfficeProcess()) << "an office was left running";
+    }
+
+    int ConvertToLocal(const fs::path& source)
+    {
+        request.filePath = source.string();
+        request.saveTo = SAVE_TO_LOCAL_PC;
+        request.localFolder = target.Path().string();
+        return ConvertController().ConvertionStart(&request);
+    }
+
+    std::vector<std::string> Names(const fs::path& folder) const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempFolder temp;
+    TempFolder target;
+    std::string savedTmp;
+    ConvertData request;
+};
+
+// Sets the cancel flag once a given slide is written.
+struct CancelAt : ExportObserver
+{
+    CancelAt(std::atomic<int>& flag, int slide) : flag(flag), slide(slide) {}
+    void SlideWritten(int number, int) override
+    {
+        if (number == slide)
+            flag = 1;
+    }
+    std::atomic<int>& flag;
+    int slide;
+};
+
+} // namespace
+
+TEST_F(Conversion, DeliversAFolderOfExactImagesAndLeavesNoWorkingFolder)
+{
+    ASSERT_EQ(RESULT_SUCCESS, ConvertToLocal(SharedDeck("themes.pptx")));
+    const fs::path delivered = target / "themes";
+    const auto images = Names(delivered);
+    ASSERT_EQ(10u, images.size());
+    EXPECT_EQ("slide01.jpg", images.front());
+    EXPECT_EQ("slide10.jpg", images.back());
+    for (const auto& name : images) {
+        const JpegSize size = ReadJpegSize(delivered / name);
+        EXPECT_EQ(1280, size.width) << name;
+        EXPECT_EQ(800, size.height) << name;
+    }
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
+}
+
+TEST_F(Conversion, TheFolderIsNamedBeforeTheLastDot)
+{
+    fs::copy_file(SharedDeck("SampleShow.pptx"), temp / "Plan.final.pptx");
+    ASSERT_EQ(RESULT_SUCCESS, ConvertToLocal(temp / "Plan.final.pptx"));
+    EXPECT_EQ(std::vector<std::string>{"Plan.final"}, Names(target.Path()));
+    EXPECT_EQ("Plan.final", PresentationName("/a/b/Plan.final.pptx"));
+    EXPECT_EQ("NoDot", PresentationName("/a.b/NoDot"));
+    EXPECT_EQ("", PresentationName("/decks/.pptx"));
+}
+
+TEST_F(Conversion, FailuresAndCancelsDeliverNothingAndCleanUp)
+{
+    EXPECT_EQ(RESULT_APPLICATION_FAILED, ConvertToLocal(SharedDeck("corrupt-fuzz-2.pptx")));
+    EXPECT_TRUE(fs::is_empty(target.Path()));
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
+
+    request.cancel = 1;
+    EXPECT_EQ(RESULT_CANCELLED, ConvertToLocal(SharedDeck("SampleShow.pptx")));
+    EXPECT_TRUE(fs::is_empty(target.Path()));
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
+
+    request.cancel = 0;
+    CancelAt cancelAtThree(request.cancel, 3);
+    request.progress = &cancelAtThree;
+    EXPECT_EQ(RESULT_CANCELLED, ConvertToLocal(SharedDeck("themes.pptx")));
+    EXPECT_TRUE(fs::is_empty(target.Path()));
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
+}
+
+TEST_F(Conversion, ADeliveryFailureKeepsItsCode)
+{
+    WriteFile(target / "file", "x");
+    request.filePath = SharedDeck("SampleShow.ppt").string();
+    request.localFolder = (target / "file/below").string();
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, ConvertController().ConvertionStart(&request));
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
+
+    ConnectProfileData unknownKind;
+    unknownKind.destination = "C:\\images";
+    request.saveTo = SAVE_TO_SERVER;
+    request.profile = &unknownKind;
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, ConvertController().ConvertionStart(&request));
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
+}
+
+TEST_F(Conversion, BadRequestsFailWithoutTouchingTheDisk)
+{
+    EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertController().ConvertionStart(nullptr));
+    // A name that is only an extension names no folder to deliver.
+    WriteFile(temp / ".pptx", "deck");
+    EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertToLocal(temp / ".pptx"));
+    EXPECT_TRUE(fs::is_empty(target.Path()));
+    EXPECT_FALSE(ConvertController().OpenDestination(nullptr));
+}
+
+TEST_F(Conversion, AllWorkingFolderNamesTakenFailsAndDeletesNone)
+{
+    // Every name the five-digit stamp can give is taken.
+    for (int second = 0; second < 60; ++second)
+        for (int millisecond = 0; millisecond < 1000; ++millisecond) {
+            char name[32];
+            std::snprintf(name, sizeof name, ".Korvanta.temp%02d%03d", second, millisecond);
+            fs::create_directory(temp / name);
+        }
+    EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertToLocal(SharedDeck("SampleShow.pptx")));
+    EXPECT_EQ(60000, std::distance(fs::directory_iterator(temp.Path()), {}));
+    EXPECT_TRUE(fs::is_empty(target.Path()));
+}

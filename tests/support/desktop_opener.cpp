@@ -1,0 +1,50 @@
+#include "tests/support/desktop_opener.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+RecordingOpener::RecordingOpener()
+{
+    const fs::path record = folder_ / "record";
+    const fs::path log = folder_ / "opened";
+    WriteFile(record, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log.string() + "'\n");
+    fs::permissions(record, fs::perms::owner_all);
+    fs::create_directories(folder_ / "data/applications");
+    fs::create_directories(folder_ / "config");
+    WriteFile(folder_ / "data/applications/korvanta-recorder.desktop",
+              "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" + record.string() +
+                  " %u\nMimeType=inode/directory;x-scheme-handler/ftp;x-scheme-handler/smb;\n");
+    WriteFile(folder_ / "config/mimeapps.list",
+              "[Default Applications]\ninode/directory=korvanta-recorder.desktop\n"
+              "x-scheme-handler/ftp=korvanta-recorder.desktop\n"
+              "x-scheme-handler/smb=korvanta-recorder.desktop\n");
+    for (const auto& [name, value] : {std::pair<std::string, std::string>{"DISPLAY", ":424"},
+                                      {"XDG_DATA_HOME", (folder_ / "data").string()},
+                                      {"XDG_CONFIG_DIRS", (folder_ / "config").string()}}) {
+        const char* old = std::getenv(name.c_str());
+        saved_.emplace_back(name, old ? old : "");
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+}
+
+RecordingOpener::~RecordingOpener()
+{
+    for (const auto& [name, value] : saved_) {
+        if (value.empty())
+            ::unsetenv(name.c_str());
+        else
+            ::setenv(name.c_str(), value.c_str(), 1);
+    }
+}
+
+std::vector<std::string> RecordingOpener::Opened() const
+{
+    std::vector<std::string> lines;
+    std::istringstream in(ReadFile(folder_ / "opened"));
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "tests/support/temp_folder.h"
+
+#include <string>
+#include <vector>
+
+// Registers a recording application as the desktop's handler for folders and
+// for ftp: and smb: URLs, so that the real xdg-open hands it what it opens.
+// Changes DISPLAY, XDG_DATA_HOME and XDG_CONFIG_DIRS while it lives.
+class RecordingOpener
+{
+public:
+    RecordingOpener();
+    ~RecordingOpener();
+    RecordingOpener(const RecordingOpener&) = delete;
+    RecordingOpener& operator=(const RecordingOpener&) = delete;
+
+    // What the handler was given, in order.
+    std::vector<std::string> Opened() const;
+
+private:
+    TempFolder folder_;
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
