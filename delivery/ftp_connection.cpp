@@ -1,0 +1,148 @@
+#include "delivery/ftp_connection.h"
+
+#include "delivery/ftp_url.h"
+
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+struct SlistDeleter
+{
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+struct FileCloser
+{
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool CurlReady()
+{
+    static std::once_flag once;
+    static bool ready = false;
+    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+    return ready;
+}
+
+// A name that would end the command line early, or start a second one.
+bool HasControlCharacter(const std::string& text)
+{
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+FtpConnection::FtpConnection(const FtpLimits& limits)
+{
+    if (!CurlReady())
+        return;
+    handle_.reset(curl_easy_init());
+    if (handle_)
+        SetDefaults(limits);
+}
+
+void FtpConnection::SetDefaults(const FtpLimits& limits)
+{
+    CURL* curl = handle_.get();
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // Active mode on the address of the control connection.
+    curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+    curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
+    // No CWD of curl's own: the folders are entered by our commands, and
+    // file names are sent as they are, relative to the current folder.
+    curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, limits.replySeconds);
+    curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, limits.replySeconds * 1000L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, &FtpConnection::OnSocket);
+    curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, this);
+}
+
+// In active mode the only sockets curl connects itself are control
+// connections; after the login there must be no second one.
+int FtpConnection::OnSocket(void* self, curl_socket_t, curlsocktype purpose)
+{
+    const auto* connection = static_cast<const FtpConnection*>(self);
+    if (purpose == CURLSOCKTYPE_IPCXN && connection->loggedIn_)
+        return CURL_SOCKOPT_ERROR;
+    return CURL_SOCKOPT_OK;
+}
+
+bool FtpConnection::Login(const FtpLogin& login)
+{
+    if (!handle_ || loggedIn_)
+        return false;
+    CURL* curl = handle_.get();
+    baseUrl_ = "ftp://" + login.host + ":" + std::to_string(login.port) + "/";
+    curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
+    if (!login.user.empty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, login.user.c_str());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, login.password.c_str());
+    }
+    // A request without a body on the server's root URL: connect, log in,
+    // and nothing more.
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    loggedIn_ = curl_easy_perform(curl) == CURLE_OK;
+    return loggedIn_;
+}
+
+bool FtpConnection::ChangeFolder(const std::string& folder)
+{
+    return RunCommand("CWD " + folder);
+}
+
+void FtpConnection::MakeFolder(const std::string& name)
+{
+    // curl goes on past a failed command that starts with "*".
+    RunCommand("*MKD " + name);
+}
+
+bool FtpConnection::RunCommand(const std::string& command)
+{
+    if (!loggedIn_ || HasControlCharacter(command))
+        return false;
+    std::unique_ptr<curl_slist, SlistDeleter> commands(curl_slist_append(nullptr, command.c_str()));
+    if (!commands)
+        return false;
+    CURL* curl = handle_.get();
+    curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl, CURLOPT_QUOTE, commands.get());
+    const bool done = curl_easy_perform(curl) == CURLE_OK;
+    curl_easy_setopt(curl, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
+    return done;
+}
+
+bool FtpConnection::PutFile(const std::filesystem::path& local, const std::string& name)
+{
+    if (!loggedIn_ || HasControlCharacter(name))
+        return false;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(local, error);
+    if (error)
+        return false;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(local.c_str(), "rb"));
+    if (!file)
+        return false;
+    // curl decodes the escapes again.
+    const std::string url = baseUrl_ + PercentEncode(name);
+    CURL* curl = handle_.get();
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READDATA, file.get());
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+    const bool done = curl_easy_perform(curl) == CURLE_OK;
+    curl_easy_setopt(curl, CURLOPT_READDATA, static_cast<void*>(nullptr));
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
+    return done;
+}
