@@ -1,0 +1,102 @@
+#!/usr/bin/python3
+"""FTP server for the upload tests: pyftpdlib on 127.0.0.1, one
+anonymous-writable area, one user with a password, and a command log of its
+own ("<connection number> <command line>", passwords masked).
+
+Layout under ROOT, made by the caller:
+  anon/           home of "anonymous", writable
+  anon/readonly/  read-only for "anonymous", below it too
+  user/           home of the named user
+Folders of some names misbehave on purpose:
+  drop/    the server takes the first chunk of an upload, then drops the connection
+  hangup/  entering it is answered, then the server closes the connection
+  stall/   the server takes the first chunk of an upload, then neither reads nor answers
+The port (PORT, or one the system picks) is written to PORT_FILE once the
+server listens.
+"""
+import argparse
+import itertools
+import logging
+import os
+import sys
+import warnings
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.servers import FTPServer
+
+_ids = itertools.count(1)
+
+
+class MisbehavingDTPHandler(DTPHandler):
+    def handle_read(self):
+        super().handle_read()
+        if not self.receive or self.tot_bytes_received == 0 or self.file_obj is None:
+            return
+        folder = os.path.basename(os.path.dirname(self.file_obj.name))
+        if folder == "drop":
+            self.cmd_channel.close()
+        elif folder == "stall":
+            # Off the loop: the socket stays open and is never read again.
+            self.receive = False
+            self.del_channel()
+
+    # The base class binds its own method to this name.
+    handle_read_event = handle_read
+
+
+class LoggingHandler(FTPHandler):
+    dtp_handler = MisbehavingDTPHandler
+    auth_failed_timeout = 0.1
+    command_log = None
+
+    def on_connect(self):
+        self.connection_id = next(_ids)
+
+    def pre_process_command(self, line, cmd, arg):
+        shown = "PASS ******" if cmd == "PASS" else line
+        with open(self.command_log, "a", encoding="utf-8") as log:
+            log.write("%d %s\n" % (self.connection_id, shown))
+        return super().pre_process_command(line, cmd, arg)
+
+    def ftp_CWD(self, path):
+        entered = super().ftp_CWD(path)
+        if entered is not None and os.path.basename(self.fs.cwd) == "hangup":
+            self.close_when_done()
+        return entered
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--log", required=True)
+    parser.add_argument("--port-file", required=True)
+    parser.add_argument("--user", required=True)
+    parser.add_argument("--password", required=True)
+    parser.add_argument("--port", type=int, default=0)
+    args = parser.parse_args()
+
+    logging.basicConfig(level=logging.WARNING)
+    # Writable anonymous access is what these tests want.
+    warnings.filterwarnings("ignore", "write permissions assigned to anonymous user")
+    anon = os.path.join(args.root, "anon")
+    readonly = os.path.join(anon, "readonly")
+    authorizer = DummyAuthorizer()
+    authorizer.add_anonymous(anon, perm="elradfmw")
+    authorizer.override_perm("anonymous", readonly, "elr", recursive=True)
+    authorizer.add_user(args.user, args.password, os.path.join(args.root, "user"),
+                        perm="elradfmw")
+
+    LoggingHandler.authorizer = authorizer
+    LoggingHandler.command_log = args.log
+    server = FTPServer(("127.0.0.1", args.port), LoggingHandler)
+    port = server.socket.getsockname()[1]
+    partial = args.port_file + ".part"
+    with open(partial, "w") as out:
+        out.write("%d\n" % port)
+    os.rename(partial, args.port_file)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
