@@ -1,0 +1,80 @@
+#include "delivery/smb_upload.h"
+
+#include "convert/result_codes.h"
+#include "delivery/delivery.h"
+#include "delivery/smb_copy_target.h"
+#include "delivery/smb_path.h"
+#include "log/debug_log.h"
+#include "log/failure.h"
+
+namespace {
+
+const char* const kConnectName = "actConnectSMB";
+const char* const kSendingName = "actSendingSMB";
+
+ShareCredentials Credentials(bool authentication, const std::string& id,
+                             const std::string& password)
+{
+    if (!authentication)
+        return {};
+    return {true, id, password};
+}
+
+} // namespace
+
+bool actConnectSMB(const std::string& destination, bool authentication, const std::string& id,
+                   const std::string& password)
+{
+    LogStart(kConnectName);
+    bool connected = false;
+    try {
+        // The caller logs a failure; nothing is written to the share here.
+        const SmbCopyTarget share(Credentials(authentication, id, password));
+        connected = share.Connect(destination);
+    } catch (...) {
+        connected = false;
+    }
+    LogEnd(kConnectName, __LINE__);
+    return connected;
+}
+
+int actSendingSMB(const SendingData* request)
+{
+    LogStart(kSendingName);
+    if (!request) {
+        LogError(kSendingName, "Invalid parameter.");
+        LogEnd(kSendingName, __LINE__);
+        return RESULT_NO_DELIVERY_REQUEST;
+    }
+    int result = RESULT_DELIVERY_FAILED;
+    try {
+        if (!actConnectSMB(request->destination, request->authentication, request->id,
+                           request->password))
+            throw Failure("actConnectSMB() failed.");
+        result = fnsdExecuteCopying(request);
+    } catch (const Failure& failure) {
+        LogError(kSendingName, "%s", failure.what());
+    } catch (...) {
+        LogError(kSendingName, "Unknown exception.");
+    }
+    LogEnd(kSendingName, __LINE__);
+    return result;
+}
+
+std::unique_ptr<CopyTarget> OpenShareCopyTarget(const SendingData& request)
+{
+    auto target = std::make_unique<SmbCopyTarget>(
+        Credentials(request.authentication, request.id, request.password));
+    if (!target->Connect(request.destination))
+        throw Failure("actConnectSMB() failed.");
+    return target;
+}
+
+std::string ShareOpenTarget(const std::string& destination, bool authentication,
+                            const std::string& id, const std::string& password)
+{
+    const auto path = ParseSharePath(destination);
+    if (!path || !actConnectSMB(destination, authentication, id, password))
+        throw Failure("actConnectSMB() failed.");
+    return path->url;
+}
