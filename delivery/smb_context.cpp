@@ -1,5 +1,6 @@
 #include "delivery/smb_context.h"
 
+#include "delivery/smb_path.h"
 #include "log/failure.h"
 
 #include <cerrno>
@@ -101,6 +102,12 @@ bool SmbContext::IsFolder(const std::string& url) const
     struct stat status = {};
     return smbc_getFunctionStat(context)(context, url.c_str(), &status) == 0 &&
            S_ISDIR(status.st_mode);
+}
+
+bool ConnectShare(const SmbContext& context, const std::string& destination)
+{
+    const auto path = ParseSharePath(destination);
+    return path && context.OpenFolder(path->shareUrl) == 0;
 }
 
 SmbFile::SmbFile(const SmbContext& context, const std::string& url) : context_(context)

@@ -52,6 +52,11 @@ private:
     std::unique_ptr<SMBCCTX, Free> context_;
 };
 
+// True when the share of destination ("\\server\share\dir" or an smb://
+// URL) answers to context's credentials: the session is set up and the share
+// opens. Folders below the share need not exist yet.
+bool ConnectShare(const SmbContext& context, const std::string& destination);
+
 // A file on a share opened for writing, truncated or created; closed when it
 // goes if Close() was not called.
 class SmbFile

@@ -20,12 +20,6 @@ std::string Reason(int error)
 
 } // namespace
 
-bool SmbCopyTarget::Connect(const std::string& destination) const
-{
-    const auto path = ParseSharePath(destination);
-    return path && context_.OpenFolder(path->shareUrl) == 0;
-}
-
 void SmbCopyTarget::MakeFolder(const std::string& url)
 {
     for (const std::string& folder : FoldersBelowShare(url)) {

@@ -10,8 +10,7 @@ class SmbCopyTarget : public CopyTarget
 public:
     explicit SmbCopyTarget(ShareCredentials credentials) : context_(std::move(credentials)) {}
 
-    // True when the share of destination answers with our credentials.
-    bool Connect(const std::string& destination) const;
+    const SmbContext& Context() const { return context_; }
 
     void MakeFolder(const std::string& url) override;
     void WriteFile(const std::filesystem::path& source, const std::string& url) override;

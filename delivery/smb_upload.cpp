@@ -29,8 +29,8 @@ bool actConnectSMB(const std::string& destination, bool authentication, const st
     bool connected = false;
     try {
         // The caller logs a failure; nothing is written to the share here.
-        const SmbCopyTarget share(Credentials(authentication, id, password));
-        connected = share.Connect(destination);
+        const SmbContext context(Credentials(authentication, id, password));
+        connected = ConnectShare(context, destination);
     } catch (...) {
         connected = false;
     }
@@ -65,7 +65,7 @@ std::unique_ptr<CopyTarget> OpenShareCopyTarget(const SendingData& request)
 {
     auto target = std::make_unique<SmbCopyTarget>(
         Credentials(request.authentication, request.id, request.password));
-    if (!target->Connect(request.destination))
+    if (!ConnectShare(target->Context(), request.destination))
         throw Failure("actConnectSMB() failed.");
     return target;
 }
