@@ -143,6 +143,18 @@ TEST_F(SmbUpload, SameNamedFilesAreReplacedAndOthersKept)
     EXPECT_EQ("kept", ReadFile(delivered / "notes.txt"));
 }
 
+TEST_F(SmbUpload, AnOrdinaryUserUploadsToo)
+{
+    // No write access to Samba's own folders, as on a desktop.
+    MakeImages("ordinary");
+    fs::permissions(work.Path(), fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::add);
+    const SendingData request = Request(server->Url("private/ordinary"), "ordinary", true);
+    ASSERT_EQ(RESULT_SUCCESS, RunAsUnprivileged([&] { return fnsdExecuteSending(&request); }));
+    EXPECT_EQ(TreeContents(work / "ordinary"),
+              TreeContents(server->Share("private") / "ordinary/ordinary"));
+}
+
 TEST_F(SmbUpload, AWrongPasswordIsRefusedWhereGuestsMayWrite)
 {
     MakeImages("wrong");
