@@ -1,0 +1,40 @@
+#include "profiles/settings_dialog_support.h"
+
+#include "platform/string_resources.h"
+
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace {
+
+constexpr int kCaptionId = 102;
+
+QString ResourceText(int id)
+{
+    return QString::fromStdString(platform::LoadResourceString(id).value_or(std::string()));
+}
+
+} // namespace
+
+int DialogUnitsX(const QWidget* widget, int units)
+{
+    return units * widget->fontMetrics().averageCharWidth() / 4;
+}
+
+int DialogUnitsY(const QWidget* widget, int units)
+{
+    return units * widget->fontMetrics().height() / 8;
+}
+
+QString SettingsCaption()
+{
+    return ResourceText(kCaptionId);
+}
+
+void ShowSettingsError(QWidget* parent, int textId)
+{
+    QMessageBox box(QMessageBox::Critical, SettingsCaption(), ResourceText(textId), QMessageBox::Ok,
+                    parent);
+    box.exec();
+}

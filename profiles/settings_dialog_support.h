@@ -1,0 +1,17 @@
+#pragma once
+
+class QString;
+class QWidget;
+
+// Pixels of a run of dialog units in the widget's font: four horizontal units
+// to the average character width, eight vertical units to the line height.
+// Sizes controls as the dialog templates measured them.
+int DialogUnitsX(const QWidget* widget, int units);
+int DialogUnitsY(const QWidget* widget, int units);
+
+// Caption of every message box of the settings dialogs (string 102).
+QString SettingsCaption();
+
+// The settings dialogs' error message: string textId under the caption,
+// with the error icon and an OK button. Returns once it is answered.
+void ShowSettingsError(QWidget* parent, int textId);
