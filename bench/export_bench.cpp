@@ -1,9 +1,8 @@
 // Times one export of a deck to JPEG images through our office, either
-// starting the office (cold) or with it already running (warm). Prints the
+// starting its offices (cold) or with them already running (warm). Prints the
 // seconds the export took, or nothing and exit status 1 on failure.
 
-#include "convert/automation.h"
-#include "convert/libreoffice/libreoffice_server.h"
+#include "convert/office_session.h"
 #include "convert/ppt_export.h"
 
 #include <chrono>
@@ -17,18 +16,14 @@ int main(int argc, char** argv)
         return 2;
     }
     const bool warm = std::strcmp(argv[1], "warm") == 0;
-    Application office(LibreOfficeServer::Instance());
-    if (warm && !office.CreateDispatch()) {
-        std::fprintf(stderr, "export_bench: the office did not start\n");
-        return 1;
-    }
+    OfficeSession offices;
+    if (warm)
+        offices.EnsureRunning();
     const PptToJpegData data{argv[2], argv[3], 1280, 800};
     std::atomic<int> cancel{0};
     const auto start = std::chrono::steady_clock::now();
     const int result = fnjgConvetPptToJpeg(&data, &cancel);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    if (warm)
-        office.Quit();
     if (result != 0) {
         std::fprintf(stderr, "export_bench: export failed with %d\n", result);
         return 1;

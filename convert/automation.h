@@ -64,12 +64,13 @@ public:
 class Application : public DispatchWrapper<ApplicationDispatch>
 {
 public:
-    explicit Application(OfficeServer& office) : office_(office) {}
+    explicit Application(OfficeServer& office, int lane = 0) : office_(office), lane_(lane) {}
 
-    // Attaches to our office, starting it when none runs. False on failure.
+    // Attaches to the lane's office, starting it when it does not run. False
+    // on failure.
     bool CreateDispatch()
     {
-        AttachDispatch(office_.CreateApplication());
+        AttachDispatch(office_.CreateApplication(lane_));
         return IsAttached();
     }
     std::unique_ptr<PresentationsDispatch> GetPresentations()
@@ -80,4 +81,5 @@ public:
 
 private:
     OfficeServer& office_;
+    int lane_;
 };

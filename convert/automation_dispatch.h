@@ -58,13 +58,15 @@ public:
     virtual void Quit() = 0;
 };
 
-// The office process that application objects come from.
+// The office processes that application objects come from: one per lane,
+// so that the slides of one presentation can be exported side by side.
 class OfficeServer
 {
 public:
     virtual ~OfficeServer() = default;
-    // True when an office of ours is running now.
-    virtual bool IsRunning() = 0;
-    // Connects to our running office, or starts one; null on failure.
-    virtual std::unique_ptr<ApplicationDispatch> CreateApplication() = 0;
+    virtual int LaneCount() const = 0;
+    // True when the lane's office is running now.
+    virtual bool IsRunning(int lane) = 0;
+    // Connects to the lane's running office, or starts it; null on failure.
+    virtual std::unique_ptr<ApplicationDispatch> CreateApplication(int lane) = 0;
 };

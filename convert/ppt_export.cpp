@@ -7,7 +7,11 @@
 #include "log/failure.h"
 
 #include <cstdio>
+#include <exception>
 #include <fstream>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -34,35 +38,61 @@ bool IsNonEmptyJpeg(const std::string& path)
     return file.gcount() == sizeof head && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
 }
 
-// The automation objects of one export, shut down exactly once.
-class ExportSession
+// One office's part of an export: its automation objects, shut down exactly
+// once.
+class ExportLane
 {
 public:
-    ExportSession(OfficeServer& office, bool officeWasRunning)
-        : application(office), officeWasRunning_(officeWasRunning)
+    ExportLane(OfficeServer& office, int lane)
+        : application_(office, lane), officeWasRunning_(office.IsRunning(lane))
     {}
-    ~ExportSession() { ShutDown(); }
+    ~ExportLane() { ShutDown(); }
+    ExportLane(const ExportLane&) = delete;
+    ExportLane& operator=(const ExportLane&) = delete;
+
+    // Reaches the office, opens the presentation, returns its slide count.
+    int Open(const PptToJpegData& data)
+    {
+        if (!application_.CreateDispatch())
+            throw ExportFailure(RESULT_APPLICATION_FAILED,
+                                "_Application::CreateDispatch() failed.");
+        presentations_.AttachDispatch(application_.GetPresentations());
+        presentation_.AttachDispatch(
+            presentations_.Open(data.srcFile, kMsoTrue, kMsoTrue, kMsoFalse));
+        if (!presentation_.IsAttached())
+            throw ExportFailure(RESULT_APPLICATION_FAILED, "Presentations::Open() failed.");
+        slides_.AttachDispatch(presentation_.GetSlides());
+        if (!slides_.IsAttached())
+            throw ExportFailure(RESULT_APPLICATION_FAILED, "_Presentation::GetSlides() failed.");
+        return slides_.GetCount();
+    }
+
+    void ExportSlide(const PptToJpegData& data, int number, int digits)
+    {
+        slide_.AttachDispatch(slides_.Item(number));
+        if (!slide_.IsAttached())
+            throw ExportFailure(RESULT_APPLICATION_FAILED, "Slides::Item() failed.");
+        const std::string path = data.dstFolder + "/" + SlideImageName(number, digits);
+        slide_.Export(path, "jpg", data.width, data.height);
+        // The office can report success without writing the image.
+        if (!IsNonEmptyJpeg(path))
+            throw ExportFailure(RESULT_CONVERSION_FAILED, "Slide::Export() wrote no JPEG image.");
+    }
 
     // Closes the presentation, quits the office when this export started it.
     // The office may be gone already: nothing here fails.
     void ShutDown()
     {
-        if (!application.IsAttached())
+        if (!application_.IsAttached())
             return;
-        if (presentation.IsAttached()) {
-            Ignore([this] { presentation.Close(); });
-            presentation.ReleaseDispatch();
+        if (presentation_.IsAttached()) {
+            Ignore([this] { presentation_.Close(); });
+            presentation_.ReleaseDispatch();
         }
         if (!officeWasRunning_)
-            Ignore([this] { application.Quit(); });
-        application.ReleaseDispatch();
+            Ignore([this] { application_.Quit(); });
+        application_.ReleaseDispatch();
     }
-
-    Application application;
-    Presentations presentations;
-    Presentation presentation;
-    Slides slides;
-    Slide slide;
 
 private:
     template <class Call> static void Ignore(Call call)
@@ -73,41 +103,122 @@ private:
         }
     }
 
+    Application application_;
+    Presentations presentations_;
+    Presentation presentation_;
+    Slides slides_;
+    Slide slide_;
     bool officeWasRunning_;
 };
 
-// Steps 5.1 to 5.6: everything that talks to the office. Returns 0 or 1.
-int ExportSlides(ExportSession& session, const PptToJpegData& data, const std::atomic<int>& cancel,
-                 ExportObserver* observer)
+// Hands out slide numbers in order to the lanes, and stops them all at a
+// cancel or at the first failure.
+class SlideQueue
 {
-    if (!session.application.CreateDispatch())
-        throw ExportFailure(RESULT_APPLICATION_FAILED, "_Application::CreateDispatch() failed.");
-    session.presentations.AttachDispatch(session.application.GetPresentations());
-    session.presentation.AttachDispatch(
-        session.presentations.Open(data.srcFile, kMsoTrue, kMsoTrue, kMsoFalse));
-    if (!session.presentation.IsAttached())
-        throw ExportFailure(RESULT_APPLICATION_FAILED, "Presentations::Open() failed.");
-    session.slides.AttachDispatch(session.presentation.GetSlides());
-    if (!session.slides.IsAttached())
-        throw ExportFailure(RESULT_APPLICATION_FAILED, "_Presentation::GetSlides() failed.");
+public:
+    SlideQueue(int count, const std::atomic<int>& cancel, ExportObserver* observer)
+        : count_(count), cancel_(cancel), observer_(observer)
+    {}
 
-    const int count = session.slides.GetCount();
-    const int digits = SlideNumberDigits(count);
-    for (int number = 1; number <= count; ++number) {
-        if (cancel.load() != 0)
-            return RESULT_CANCELLED;
-        session.slide.AttachDispatch(session.slides.Item(number));
-        if (!session.slide.IsAttached())
-            throw ExportFailure(RESULT_APPLICATION_FAILED, "Slides::Item() failed.");
-        const std::string path = data.dstFolder + "/" + SlideImageName(number, digits);
-        session.slide.Export(path, "jpg", data.width, data.height);
-        // The office can report success without writing the image.
-        if (!IsNonEmptyJpeg(path))
-            throw ExportFailure(RESULT_CONVERSION_FAILED, "Slide::Export() wrote no JPEG image.");
-        if (observer)
-            observer->SlideWritten(number, count);
+    // The next slide to export, or 0 when there is none left to do.
+    int Next()
+    {
+        std::lock_guard lock(mutex_);
+        if (failure_ || cancelled_ || next_ > count_)
+            return 0;
+        if (cancel_.load() != 0) {
+            cancelled_ = true;
+            return 0;
+        }
+        return next_++;
     }
-    return RESULT_SUCCESS;
+
+    void Written()
+    {
+        std::lock_guard lock(mutex_);
+        if (observer_)
+            observer_->SlideWritten(++written_, count_);
+    }
+
+    // Keeps the first failure; the others follow from it.
+    void Fail(std::exception_ptr failure)
+    {
+        std::lock_guard lock(mutex_);
+        if (!failure_)
+            failure_ = failure;
+    }
+
+    std::exception_ptr Failure() const { return failure_; }
+    bool Cancelled() const { return cancelled_; }
+
+private:
+    std::mutex mutex_;
+    int next_ = 1;
+    int written_ = 0;
+    const int count_;
+    const std::atomic<int>& cancel_;
+    ExportObserver* observer_;
+    std::exception_ptr failure_;
+    bool cancelled_ = false;
+};
+
+// Runs work(lane) for each given lane, side by side, and waits for all.
+template <class Work> void ForEachLane(const std::vector<ExportLane*>& lanes, Work work)
+{
+    std::vector<std::thread> threads;
+    for (std::size_t index = 1; index < lanes.size(); ++index)
+        threads.emplace_back([&, index] { work(index); });
+    if (!lanes.empty())
+        work(std::size_t{0});
+    for (auto& thread : threads)
+        thread.join();
+}
+
+// Opens the presentation in every lane at once and exports its slides,
+// each lane taking the next slide not yet taken. Returns 0 or 1; throws the
+// first failure. Lane 0 decides the slide count; another lane that cannot
+// open the presentation, or counts other slides, stays out of the work.
+int ExportSlides(const std::vector<ExportLane*>& lanes, const PptToJpegData& data,
+                 const std::atomic<int>& cancel, ExportObserver* observer)
+{
+    std::vector<int> counts(lanes.size(), -1);
+    std::vector<std::exception_ptr> openFailures(lanes.size());
+    ForEachLane(lanes, [&](std::size_t index) {
+        try {
+            counts[index] = lanes[index]->Open(data);
+        } catch (...) {
+            openFailures[index] = std::current_exception();
+        }
+    });
+    if (openFailures[0])
+        std::rethrow_exception(openFailures[0]);
+
+    const int count = counts[0];
+    std::vector<ExportLane*> working;
+    for (std::size_t index = 0; index < lanes.size(); ++index) {
+        if (counts[index] == count)
+            working.push_back(lanes[index]);
+    }
+    const int digits = SlideNumberDigits(count);
+    SlideQueue queue(count, cancel, observer);
+    ForEachLane(working, [&](std::size_t index) {
+        try {
+            for (int number = queue.Next(); number != 0; number = queue.Next()) {
+                working[index]->ExportSlide(data, number, digits);
+                queue.Written();
+            }
+        } catch (...) {
+            queue.Fail(std::current_exception());
+        }
+    });
+    if (queue.Failure())
+        std::rethrow_exception(queue.Failure());
+    return queue.Cancelled() ? RESULT_CANCELLED : RESULT_SUCCESS;
+}
+
+void ShutDownAll(const std::vector<ExportLane*>& lanes)
+{
+    ForEachLane(lanes, [&](std::size_t index) { lanes[index]->ShutDown(); });
 }
 
 } // namespace
@@ -152,25 +263,27 @@ int fnjgConvetPptToJpeg(const PptToJpegData* data, const std::atomic<int>* cance
         return RESULT_CANCELLED;
     }
 
-    ExportSession session(office, office.IsRunning());
+    std::vector<std::unique_ptr<ExportLane>> owned;
+    std::vector<ExportLane*> lanes;
+    for (int lane = 0; lane < office.LaneCount(); ++lane) {
+        owned.push_back(std::make_unique<ExportLane>(office, lane));
+        lanes.push_back(owned.back().get());
+    }
     int result = RESULT_CONVERSION_FAILED;
     try {
-        result = ExportSlides(session, *data, *cancel, observer);
-        session.ShutDown();
+        result = ExportSlides(lanes, *data, *cancel, observer);
     } catch (const ExportFailure& failure) {
-        session.ShutDown();
         result = failure.Code();
         LogError(kExportName, "%s", failure.what());
     } catch (const AutomationError& error) {
-        session.ShutDown();
         result = RESULT_CONVERSION_FAILED;
         LogError(kExportName, "Unknown exception.");
         LogInfo(kExportName, "Office:[%s].", error.what());
     } catch (...) {
-        session.ShutDown();
         result = RESULT_CONVERSION_FAILED;
         LogError(kExportName, "Unknown exception.");
     }
+    ShutDownAll(lanes);
     LogEnd(kExportName, __LINE__);
     return result;
 }

@@ -14,16 +14,18 @@ struct PptToJpegData
     int height = 0;
 };
 
-// Told of each slide image once it is written; changes no result.
+// Told each time another slide image is written (written of count so far);
+// changes no result. Calls come one at a time, from the export's threads.
 class ExportObserver
 {
 public:
     virtual ~ExportObserver() = default;
-    virtual void SlideWritten(int number, int count) = 0;
+    virtual void SlideWritten(int written, int count) = 0;
 };
 
 // Exports every slide of data->srcFile as "slide<n>.jpg" into data->dstFolder
-// through our LibreOffice. Stops before the next slide once *cancel is set.
+// through our LibreOffice, on all its lanes side by side. Stops before the
+// next slide once *cancel is set.
 // Returns 0, 1 (cancelled), 10 (missing argument), 11 (the office returned no
 // application, presentation, slide collection or slide) or 18 (any error the
 // office reports, or an image that was not written).

@@ -5,6 +5,8 @@
 #include "convert/libreoffice/uno_connection.h"
 #include "log/debug_log.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -14,6 +16,19 @@ namespace {
 
 const auto kConnectRetry = 50ms;
 const auto kKillWait = 5s;
+const int kMaxLanes = 8;
+const int kDefaultMaxLanes = 4;
+
+int DefaultLaneCount()
+{
+    if (const char* configured = std::getenv("KORVANTA_OFFICE_LANES")) {
+        const int lanes = std::atoi(configured);
+        if (lanes >= 1 && lanes <= kMaxLanes)
+            return lanes;
+    }
+    const int processors = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(processors, 1, kDefaultMaxLanes);
+}
 
 bool AwaitEnd(pid_t launcher, pid_t office, std::chrono::milliseconds bound)
 {
@@ -34,9 +49,23 @@ LibreOfficeServer& LibreOfficeServer::Instance()
     return server;
 }
 
-bool LibreOfficeServer::IsRunning()
+LibreOfficeServer::LibreOfficeServer() : lanes_(DefaultLaneCount()), processes_(kMaxLanes) {}
+
+int LibreOfficeServer::LaneCount() const
 {
-    return actCheckPptRunning() == 1;
+    std::lock_guard lock(mutex_);
+    return lanes_;
+}
+
+void LibreOfficeServer::SetLaneCount(int lanes)
+{
+    std::lock_guard lock(mutex_);
+    lanes_ = std::clamp(lanes, 1, kMaxLanes);
+}
+
+bool LibreOfficeServer::IsRunning(int lane)
+{
+    return lane == 0 ? actCheckPptRunning() == 1 : office::FindOfficeProcess(lane) != 0;
 }
 
 OfficeTimeouts LibreOfficeServer::Timeouts() const
@@ -51,72 +80,72 @@ void LibreOfficeServer::SetTimeouts(const OfficeTimeouts& timeouts)
     timeouts_ = timeouts;
 }
 
-LibreOfficeServer::Processes LibreOfficeServer::Tracked() const
+LibreOfficeServer::Processes LibreOfficeServer::Tracked(int lane) const
 {
     std::lock_guard lock(mutex_);
-    return processes_;
+    return processes_.at(static_cast<std::size_t>(lane));
 }
 
-void LibreOfficeServer::Track(const Processes& processes)
+void LibreOfficeServer::Track(int lane, const Processes& processes)
 {
     std::lock_guard lock(mutex_);
-    processes_ = processes;
+    processes_.at(static_cast<std::size_t>(lane)) = processes;
 }
 
-std::unique_ptr<ApplicationDispatch> LibreOfficeServer::CreateApplication()
+std::unique_ptr<ApplicationDispatch> LibreOfficeServer::CreateApplication(int lane)
 {
-    auto context = ConnectToOffice();
+    auto context = ConnectToOffice(lane);
     if (!context.is())
-        return StartAndConnect();
-    Processes processes = Tracked();
-    processes.office = office::FindOfficeProcess();
-    Track(processes);
-    return MakeUnoApplication(*this, context);
+        return StartAndConnect(lane);
+    Processes processes = Tracked(lane);
+    processes.office = office::FindOfficeProcess(lane);
+    Track(lane, processes);
+    return MakeUnoApplication(*this, lane, context);
 }
 
-std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect()
+std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect(int lane)
 {
-    // Nothing answers on our pipe: an office of ours that is still there is
+    // Nothing answers on the pipe: an office of ours that is still there is
     // hung or half dead, and makes way for a fresh one.
-    if (office::FindOfficeProcess() != 0)
-        KillOffice();
-    const pid_t launcher = office::StartOffice();
+    if (office::FindOfficeProcess(lane) != 0)
+        KillOffice(lane);
+    const pid_t launcher = office::StartOffice(lane);
     if (launcher == 0)
         return nullptr;
     LogInfo("LibreOfficeServer::CreateApplication", "Office(PID: %d) started.",
             static_cast<int>(launcher));
-    Track({launcher, 0});
+    Track(lane, {launcher, 0});
     const auto deadline = Clock::now() + Timeouts().start;
-    auto context = ConnectToOffice();
+    auto context = ConnectToOffice(lane);
     while (!context.is()) {
         if (Clock::now() > deadline || office::HasEnded(launcher)) {
-            KillOffice();
+            KillOffice(lane);
             return nullptr;
         }
         std::this_thread::sleep_for(kConnectRetry);
-        context = ConnectToOffice();
+        context = ConnectToOffice(lane);
     }
-    Track({launcher, office::FindOfficeProcess()});
-    return MakeUnoApplication(*this, context);
+    Track(lane, {launcher, office::FindOfficeProcess(lane)});
+    return MakeUnoApplication(*this, lane, context);
 }
 
-void LibreOfficeServer::KillOffice()
+void LibreOfficeServer::KillOffice(int lane)
 {
-    Processes processes = Tracked();
+    Processes processes = Tracked(lane);
     if (processes.office == 0)
-        processes.office = office::FindOfficeProcess();
+        processes.office = office::FindOfficeProcess(lane);
     office::KillOfficeGroup(processes.office);
     office::KillOfficeGroup(processes.launcher);
     AwaitEnd(processes.launcher, processes.office, kKillWait);
-    Track({});
+    Track(lane, {});
 }
 
-void LibreOfficeServer::AwaitOfficeEnd()
+void LibreOfficeServer::AwaitOfficeEnd(int lane)
 {
-    const Processes processes = Tracked();
+    const Processes processes = Tracked(lane);
     if (!AwaitEnd(processes.launcher, processes.office, Timeouts().quit)) {
-        KillOffice();
+        KillOffice(lane);
         return;
     }
-    Track({});
+    Track(lane, {});
 }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <mutex>
 #include <sys/types.h>
+#include <vector>
 
 // How long each kind of office call may take before the office counts as
 // hung and is killed.
@@ -17,23 +18,28 @@ struct OfficeTimeouts
     std::chrono::milliseconds quit{10000};  // until a terminated office is gone
 };
 
-// Our LibreOffice, reached over its pipe through UNO. One per process.
+// Our LibreOffice offices, reached over their pipes through UNO, one per
+// lane. One server per process.
 class LibreOfficeServer : public OfficeServer
 {
 public:
     static LibreOfficeServer& Instance();
 
-    bool IsRunning() override;
-    std::unique_ptr<ApplicationDispatch> CreateApplication() override;
+    // One lane per processor, at most four, unless KORVANTA_OFFICE_LANES
+    // (1 to 8) says otherwise.
+    int LaneCount() const override;
+    void SetLaneCount(int lanes);
+    bool IsRunning(int lane) override;
+    std::unique_ptr<ApplicationDispatch> CreateApplication(int lane) override;
 
     OfficeTimeouts Timeouts() const;
     void SetTimeouts(const OfficeTimeouts& timeouts);
 
-    // Kills our office and everything it started, at once.
-    void KillOffice();
-    // Waits for our office to end after it was told to terminate; kills it
-    // when it is still there after the quit bound.
-    void AwaitOfficeEnd();
+    // Kills a lane's office and everything it started, at once.
+    void KillOffice(int lane);
+    // Waits for a lane's office to end after it was told to terminate; kills
+    // it when it is still there after the quit bound.
+    void AwaitOfficeEnd(int lane);
 
 private:
     struct Processes
@@ -42,12 +48,13 @@ private:
         pid_t office = 0;   // the office process we are connected to
     };
 
-    LibreOfficeServer() = default;
-    std::unique_ptr<ApplicationDispatch> StartAndConnect();
-    Processes Tracked() const;
-    void Track(const Processes& processes);
+    LibreOfficeServer();
+    std::unique_ptr<ApplicationDispatch> StartAndConnect(int lane);
+    Processes Tracked(int lane) const;
+    void Track(int lane, const Processes& processes);
 
     mutable std::mutex mutex_;
     OfficeTimeouts timeouts_;
-    Processes processes_;
+    int lanes_;
+    std::vector<Processes> processes_;
 };

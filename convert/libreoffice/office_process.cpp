@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
+#include <string_view>
 #include <strings.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,33 +31,42 @@ std::string ReadProcFile(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-std::string AcceptArgument()
+const int kAnyLane = -1;
+
+std::string AcceptArgument(int lane)
 {
-    return "--accept=pipe,name=" + PipeName() + ";urp;";
+    return "--accept=pipe,name=" + PipeName(lane) + ";urp;";
 }
 
-// True when the NUL-separated command line holds our accept argument.
-bool CarriesOurPipe(const std::string& commandLine)
+bool IsOurAcceptArgument(std::string_view argument, int lane)
 {
-    const std::string wanted = AcceptArgument();
+    if (lane != kAnyLane)
+        return argument == AcceptArgument(lane);
+    const std::string lanePrefix = "--accept=pipe,name=" + PipeName(0);
+    return argument.starts_with(lanePrefix) && argument.ends_with(";urp;");
+}
+
+// True when the NUL-separated command line holds the lane's accept argument.
+bool CarriesOurPipe(std::string_view commandLine, int lane)
+{
     std::size_t start = 0;
     while (start < commandLine.size()) {
         std::size_t end = commandLine.find('\0', start);
-        if (end == std::string::npos)
+        if (end == std::string_view::npos)
             end = commandLine.size();
-        if (commandLine.compare(start, end - start, wanted) == 0)
+        if (IsOurAcceptArgument(commandLine.substr(start, end - start), lane))
             return true;
         start = end + 1;
     }
     return false;
 }
 
-std::string ProfileUrl()
+std::string ProfileUrl(int lane)
 {
     // The profile path is ours: absolute and free of characters a URL must
     // escape except the few handled here.
     std::string url = "file://";
-    for (unsigned char c : ProfileFolder().string()) {
+    for (unsigned char c : ProfileFolder(lane).string()) {
         if (std::isalnum(c) || std::string_view("/-._~").find(c) != std::string_view::npos) {
             url += static_cast<char>(c);
         } else {
@@ -68,19 +78,49 @@ std::string ProfileUrl()
     return url;
 }
 
+// The environment of a lane's office: ours, with a temporary-files folder of
+// its own. The office leaves files there when it is killed, or even when it
+// is told to terminate; they go at its next start, not into the user's.
+std::vector<std::string> OfficeEnvironment(int lane)
+{
+    const fs::path temp = platform::AppCacheFolder() / ("office-tmp-" + std::to_string(lane));
+    std::error_code error;
+    fs::remove_all(temp, error);
+    fs::create_directories(temp, error);
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry) {
+        if (!std::string_view(*entry).starts_with("TMPDIR="))
+            environment.emplace_back(*entry);
+    }
+    if (fs::is_directory(temp, error))
+        environment.push_back("TMPDIR=" + temp.string());
+    return environment;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> pointers;
+    for (auto& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 } // namespace
 
-std::string PipeName()
+std::string PipeName(int lane)
 {
-    return "korvanta-office-" + std::to_string(::getuid());
+    const std::string name = "korvanta-office-" + std::to_string(::getuid());
+    return lane == 0 ? name : name + "-" + std::to_string(lane);
 }
 
-fs::path ProfileFolder()
+fs::path ProfileFolder(int lane)
 {
-    return platform::AppCacheFolder() / "office-profile";
+    const std::string name = "office-profile";
+    return platform::AppCacheFolder() / (lane == 0 ? name : name + "-" + std::to_string(lane));
 }
 
-pid_t FindOfficeProcess()
+pid_t FindOfficeProcess(int lane)
 {
     static const char* const kName = "actCheckPptRunning";
     std::error_code error;
@@ -100,24 +140,33 @@ pid_t FindOfficeProcess()
             name.pop_back();
         LogInfo(kName, "Process(PID: %d) [%s].", std::atoi(id.c_str()), name.c_str());
         if (::strcasecmp(name.c_str(), "soffice.bin") == 0 &&
-            CarriesOurPipe(ReadProcFile(entry.path() / "cmdline")))
+            CarriesOurPipe(ReadProcFile(entry.path() / "cmdline"), lane))
             return static_cast<pid_t>(std::atoi(id.c_str()));
     }
     return 0;
 }
 
-pid_t StartOffice()
+pid_t FindAnyOfficeProcess()
 {
-    SeedOfficeProfile(ProfileFolder());
+    return FindOfficeProcess(kAnyLane);
+}
+
+pid_t StartOffice(int lane)
+{
+    SeedOfficeProfile(ProfileFolder(lane));
     const std::string program = std::string(LIBREOFFICE_PROGRAM_DIR) + "/soffice";
-    std::vector<std::string> arguments = {
-        program,         "--headless", "--invisible", "--norestore",
-        "--nolockcheck", "--nologo",   "--nodefault", "-env:UserInstallation=" + ProfileUrl(),
-        AcceptArgument()};
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::vector<std::string> arguments = {program,
+                                          "--headless",
+                                          "--invisible",
+                                          "--norestore",
+                                          "--nolockcheck",
+                                          "--nologo",
+                                          "--nodefault",
+                                          "-env:UserInstallation=" + ProfileUrl(lane),
+                                          AcceptArgument(lane)};
+    std::vector<std::string> environment = OfficeEnvironment(lane);
+    const std::vector<char*> argv = Pointers(arguments);
+    const std::vector<char*> envp = Pointers(environment);
 
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -141,7 +190,7 @@ pid_t StartOffice()
 
     pid_t pid = 0;
     const int status =
-        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     return status == 0 ? pid : 0;
@@ -178,5 +227,5 @@ bool HasEnded(pid_t pid)
 int actCheckPptRunning()
 {
     LogScope scope("actCheckPptRunning");
-    return office::FindOfficeProcess() != 0 ? 1 : 0;
+    return office::FindOfficeProcess(0) != 0 ? 1 : 0;
 }

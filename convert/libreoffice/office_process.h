@@ -8,18 +8,24 @@
 // listening on a pipe whose name is ours. A user's own office is never ours.
 namespace office {
 
-// The accept-pipe name, unique to this program and user.
-std::string PipeName();
+// We may run several offices side by side, one per lane, each with a pipe
+// and a profile of its own; lane 0 is the office a single export uses.
 
-// The private user profile of our office.
-std::filesystem::path ProfileFolder();
+// The accept-pipe name of a lane, unique to this program and user.
+std::string PipeName(int lane = 0);
 
-// The soffice.bin process listening on our pipe, or 0 when none runs.
-pid_t FindOfficeProcess();
+// The private user profile of a lane's office.
+std::filesystem::path ProfileFolder(int lane = 0);
 
-// Starts our office in a process group of its own. Returns the pid of the
-// started launcher, or 0 when it could not be started.
-pid_t StartOffice();
+// The soffice.bin process listening on the lane's pipe, or 0 when none runs.
+pid_t FindOfficeProcess(int lane = 0);
+
+// Any office of ours, on any lane, or 0 when none runs.
+pid_t FindAnyOfficeProcess();
+
+// Starts a lane's office in a process group of its own. Returns the pid of
+// the started launcher, or 0 when it could not be started.
+pid_t StartOffice(int lane = 0);
 
 // Kills the whole process group of pid (never our own group).
 void KillOfficeGroup(pid_t pid);

@@ -38,29 +38,37 @@ enum class Bound
     Call,
 };
 
-// Runs one office call under the watchdog. An office error, or an office
-// that was killed for taking too long, becomes an AutomationError.
-template <class Call>
-auto Guarded(LibreOfficeServer& server, Bound bound, const char* what, Call call)
+// What every object of one office shares: the lane's office and its remote
+// component context.
+struct OfficeLink
 {
-    const OfficeTimeouts timeouts = server.Timeouts();
-    const auto limit = bound == Bound::Load    ? timeouts.load
-                       : bound == Bound::Slide ? timeouts.slide
-                                               : timeouts.call;
-    WatchdogTimer watchdog(limit, [&server] { server.KillOffice(); });
-    std::string failure;
-    try {
-        auto result = call();
-        if (!watchdog.Expired())
-            return result;
-    } catch (const css::uno::Exception& error) {
-        failure = ToUtf8(error.Message);
+    LibreOfficeServer& server;
+    int lane;
+    Reference<XComponentContext> remote;
+
+    // Runs one office call under the watchdog. An office error, or an office
+    // that was killed for taking too long, becomes an AutomationError.
+    template <class Call> auto Guarded(Bound bound, const char* what, Call call) const
+    {
+        const OfficeTimeouts timeouts = server.Timeouts();
+        const auto limit = bound == Bound::Load    ? timeouts.load
+                           : bound == Bound::Slide ? timeouts.slide
+                                                   : timeouts.call;
+        WatchdogTimer watchdog(limit, [this] { server.KillOffice(lane); });
+        std::string failure;
+        try {
+            auto result = call();
+            if (!watchdog.Expired())
+                return result;
+        } catch (const css::uno::Exception& error) {
+            failure = ToUtf8(error.Message);
+        }
+        if (watchdog.Expired())
+            throw AutomationError(std::string(what) + " took longer than " +
+                                  std::to_string(limit.count()) + " ms; the office was stopped.");
+        throw AutomationError(std::string(what) + " failed: " + failure);
     }
-    if (watchdog.Expired())
-        throw AutomationError(std::string(what) + " took longer than " +
-                              std::to_string(limit.count()) + " ms; the office was stopped.");
-    throw AutomationError(std::string(what) + " failed: " + failure);
-}
+};
 
 PropertyValue Property(const char* name, const Any& value)
 {
@@ -87,9 +95,8 @@ rtl::OUString FileUrl(const std::string& path)
 class UnoSlide : public SlideDispatch
 {
 public:
-    UnoSlide(LibreOfficeServer& server, const Reference<XComponentContext>& remote,
-             const Reference<css::drawing::XDrawPage>& page)
-        : server_(server), remote_(remote), page_(page)
+    UnoSlide(const OfficeLink& link, const Reference<css::drawing::XDrawPage>& page)
+        : link_(link), page_(page)
     {}
 
     void Export(const std::string& fileName, const std::string& filterName, int width,
@@ -104,8 +111,8 @@ public:
             Properties({Property("URL", Any(FileUrl(fileName))),
                         Property("MediaType", Any(rtl::OUString("image/jpeg"))),
                         Property("FilterData", Any(filterData))});
-        const bool written = Guarded(server_, Bound::Slide, "Slide export", [&] {
-            auto filter = css::drawing::GraphicExportFilter::create(remote_);
+        const bool written = link_.Guarded(Bound::Slide, "Slide export", [&] {
+            auto filter = css::drawing::GraphicExportFilter::create(link_.remote);
             filter->setSourceDocument(Reference<css::lang::XComponent>(page_, UNO_QUERY_THROW));
             return static_cast<bool>(filter->filter(descriptor));
         });
@@ -114,65 +121,61 @@ public:
     }
 
 private:
-    LibreOfficeServer& server_;
-    Reference<XComponentContext> remote_;
+    OfficeLink link_;
     Reference<css::drawing::XDrawPage> page_;
 };
 
 class UnoSlides : public SlidesDispatch
 {
 public:
-    UnoSlides(LibreOfficeServer& server, const Reference<XComponentContext>& remote,
-              const Reference<css::drawing::XDrawPages>& pages)
-        : server_(server), remote_(remote), pages_(pages)
+    UnoSlides(const OfficeLink& link, const Reference<css::drawing::XDrawPages>& pages)
+        : link_(link), pages_(pages)
     {}
 
     int GetCount() override
     {
-        return Guarded(server_, Bound::Call, "Counting slides",
-                       [&] { return static_cast<int>(pages_->getCount()); });
+        return link_.Guarded(Bound::Call, "Counting slides",
+                             [&] { return static_cast<int>(pages_->getCount()); });
     }
 
     std::unique_ptr<SlideDispatch> Item(int index) override
     {
-        auto page = Guarded(server_, Bound::Slide, "Fetching a slide", [&] {
+        auto page = link_.Guarded(Bound::Slide, "Fetching a slide", [&] {
             Reference<css::drawing::XDrawPage> found;
             pages_->getByIndex(index - 1) >>= found;
             return found;
         });
         if (!page.is())
             return nullptr;
-        return std::make_unique<UnoSlide>(server_, remote_, page);
+        return std::make_unique<UnoSlide>(link_, page);
     }
 
 private:
-    LibreOfficeServer& server_;
-    Reference<XComponentContext> remote_;
+    OfficeLink link_;
     Reference<css::drawing::XDrawPages> pages_;
 };
 
 class UnoPresentation : public PresentationDispatch
 {
 public:
-    UnoPresentation(LibreOfficeServer& server, const Reference<XComponentContext>& remote,
-                    const Reference<css::lang::XComponent>& document)
-        : server_(server), remote_(remote), document_(document)
+    UnoPresentation(const OfficeLink& link, const Reference<css::lang::XComponent>& document)
+        : link_(link), document_(document)
     {}
 
     std::unique_ptr<SlidesDispatch> GetSlides() override
     {
-        auto pages = Guarded(server_, Bound::Call, "Fetching the slides", [&] {
+        auto pages = link_.Guarded(Bound::Call, "Fetching the slides", [&] {
             Reference<css::drawing::XDrawPagesSupplier> supplier(document_, UNO_QUERY);
             return supplier.is() ? supplier->getDrawPages() : Reference<css::drawing::XDrawPages>();
         });
         if (!pages.is())
             return nullptr;
-        return std::make_unique<UnoSlides>(server_, remote_, pages);
+        return std::make_unique<UnoSlides>(link_, pages);
     }
 
     void Close() override
     {
-        Guarded(server_, Bound::Call, "Closing the presentation", [&] {
+        link_.Guarded(Bound::Call, "Closing the presentation", [&] {
             Reference<css::util::XCloseable> closeable(document_, UNO_QUERY);
             if (closeable.is())
                 closeable->close(true);
@@ -183,17 +186,15 @@ public:
     }
 
 private:
-    LibreOfficeServer& server_;
-    Reference<XComponentContext> remote_;
+    OfficeLink link_;
     Reference<css::lang::XComponent> document_;
 };
 
 class UnoPresentations : public PresentationsDispatch
 {
 public:
-    UnoPresentations(LibreOfficeServer& server, const Reference<XComponentContext>& remote,
-                     const Reference<css::frame::XComponentLoader>& loader)
-        : server_(server), remote_(remote), loader_(loader)
+    UnoPresentations(const OfficeLink& link, const Reference<css::frame::XComponentLoader>& loader)
+        : link_(link), loader_(loader)
     {}
 
     // Loads without a window, read-only, with macros and link updates off and
@@ -208,33 +209,30 @@ public:
              Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
              Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
         const rtl::OUString url = FileUrl(fileName);
-        auto document = Guarded(server_, Bound::Load, "Loading the presentation", [&] {
+        auto document = link_.Guarded(Bound::Load, "Loading the presentation", [&] {
             return loader_->loadComponentFromURL(url, "_blank", 0, arguments);
         });
         if (!document.is())
             return nullptr;
-        return std::make_unique<UnoPresentation>(server_, remote_, document);
+        return std::make_unique<UnoPresentation>(link_, document);
     }
 
 private:
-    LibreOfficeServer& server_;
-    Reference<XComponentContext> remote_;
+    OfficeLink link_;
     Reference<css::frame::XComponentLoader> loader_;
 };
 
 class UnoApplication : public ApplicationDispatch
 {
 public:
-    UnoApplication(LibreOfficeServer& server, const Reference<XComponentContext>& remote)
-        : server_(server), remote_(remote)
-    {}
+    explicit UnoApplication(const OfficeLink& link) : link_(link) {}
 
     std::unique_ptr<PresentationsDispatch> GetPresentations() override
     {
-        auto desktop = Guarded(server_, Bound::Call, "Reaching the desktop",
-                               [&] { return css::frame::Desktop::create(remote_); });
+        auto desktop = link_.Guarded(Bound::Call, "Reaching the desktop",
+                                     [&] { return css::frame::Desktop::create(link_.remote); });
         return std::make_unique<UnoPresentations>(
-            server_, remote_, Reference<css::frame::XComponentLoader>(desktop, UNO_QUERY_THROW));
+            link_, Reference<css::frame::XComponentLoader>(desktop, UNO_QUERY_THROW));
     }
 
     // The connection drops while the office terminates, so the call may
@@ -242,24 +240,23 @@ public:
     void Quit() override
     {
         try {
-            Guarded(server_, Bound::Call, "Terminating the office", [&] {
-                css::frame::Desktop::create(remote_)->terminate();
+            link_.Guarded(Bound::Call, "Terminating the office", [&] {
+                css::frame::Desktop::create(link_.remote)->terminate();
                 return true;
             });
         } catch (const AutomationError&) {
         }
-        server_.AwaitOfficeEnd();
+        link_.server.AwaitOfficeEnd(link_.lane);
     }
 
 private:
-    LibreOfficeServer& server_;
-    Reference<XComponentContext> remote_;
+    OfficeLink link_;
 };
 
 } // namespace
 
-std::unique_ptr<ApplicationDispatch> MakeUnoApplication(LibreOfficeServer& server,
+std::unique_ptr<ApplicationDispatch> MakeUnoApplication(LibreOfficeServer& server, int lane,
                                                         const Reference<XComponentContext>& remote)
 {
-    return std::make_unique<UnoApplication>(server, remote);
+    return std::make_unique<UnoApplication>(OfficeLink{server, lane, remote});
 }

@@ -9,8 +9,8 @@
 
 class LibreOfficeServer;
 
-// The application object of our office, reached through its remote
+// The application object of a lane's office, reached through its remote
 // component context. Every call runs under the server's watchdog bounds.
 std::unique_ptr<ApplicationDispatch>
-MakeUnoApplication(LibreOfficeServer& server,
+MakeUnoApplication(LibreOfficeServer& server, int lane,
                    const css::uno::Reference<css::uno::XComponentContext>& remote);

@@ -9,13 +9,13 @@ using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::XComponentContext;
 
-Reference<XComponentContext> ConnectToOffice()
+Reference<XComponentContext> ConnectToOffice(int lane)
 {
     const Reference<XComponentContext> local = LocalUnoContext();
     if (!local.is())
         return {};
     const std::string url =
-        "uno:pipe,name=" + office::PipeName() + ";urp;StarOffice.ComponentContext";
+        "uno:pipe,name=" + office::PipeName(lane) + ";urp;StarOffice.ComponentContext";
     try {
         auto resolver = css::bridge::UnoUrlResolver::create(local);
         return Reference<XComponentContext>(resolver->resolve(ToOUString(url)), UNO_QUERY);

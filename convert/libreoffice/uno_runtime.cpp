@@ -2,6 +2,7 @@
 
 #include <cppuhelper/bootstrap.hxx>
 
+#include <csignal>
 #include <cstdlib>
 #include <mutex>
 
@@ -29,6 +30,10 @@ bool BootstrapUnoRuntime()
         ::setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:" LIBREOFFICE_PROGRAM_DIR "/fundamentalrc",
                  0);
         localContext = cppu::defaultBootstrap_InitialComponentContext();
+        // A bridge writes to its pipe even after the office died; that must
+        // fail the call, not end this process. Set after the bootstrap, which
+        // puts the default back.
+        std::signal(SIGPIPE, SIG_IGN);
     } catch (const css::uno::Exception&) {
         bootstrapFailed = true;
         throw std::runtime_error("The UNO runtime could not be bootstrapped.");

@@ -191,3 +191,53 @@ TEST_F(ExportLogic, ObserverHearsOfEverySlideInOrder)
     ASSERT_EQ(RESULT_SUCCESS, Export(office, &recorder));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}), recorder.seen);
 }
+
+TEST_F(ExportLogic, TwoLanesShareTheSlidesAndEachQuitsItsOwnOffice)
+{
+    FakeOffice office({.lanes = 2, .slideCount = 12});
+    ASSERT_EQ(RESULT_SUCCESS, Export(office));
+    EXPECT_EQ(ExpectedNames(12, 2), Images());
+    int exports = 0;
+    for (const auto& call : office.Calls())
+        exports += call.find("Export ") != std::string::npos;
+    EXPECT_EQ(12, exports);
+    for (const std::string lane : {"", "[1] "}) {
+        EXPECT_TRUE(office.Called(lane + "Open /decks/Talk.pptx -1 -1 0"));
+        EXPECT_TRUE(office.Called(lane + "Close"));
+        EXPECT_TRUE(office.Called(lane + "Quit"));
+    }
+}
+
+TEST_F(ExportLogic, ALaneThatCannotOpenLeavesTheWorkToTheOthers)
+{
+    FakeOffice office({.lanes = 2, .laneWithoutPresentation = 1, .slideCount = 5});
+    ASSERT_EQ(RESULT_SUCCESS, Export(office));
+    EXPECT_EQ(ExpectedNames(5, 1), Images());
+    for (const auto& call : office.Calls())
+        EXPECT_EQ(std::string::npos, call.find("[1] Export")) << call;
+    EXPECT_TRUE(office.Called("[1] Quit"));
+
+    FakeOffice laneZero({.lanes = 2, .laneWithoutPresentation = 0});
+    EXPECT_EQ(RESULT_APPLICATION_FAILED, Export(laneZero));
+    EXPECT_TRUE(laneZero.Called("[1] Close"));
+}
+
+TEST_F(ExportLogic, AFailureInOneLaneStopsThemAll)
+{
+    FakeOffice office({.lanes = 2, .slideCount = 40, .failingExport = 3});
+    EXPECT_EQ(RESULT_CONVERSION_FAILED, Export(office));
+    // Each lane finishes at most the slide it holds, then stops.
+    EXPECT_LE(Images().size(), 4u);
+    for (const std::string lane : {"", "[1] "}) {
+        EXPECT_TRUE(office.Called(lane + "Close"));
+        EXPECT_TRUE(office.Called(lane + "Quit"));
+    }
+}
+
+TEST_F(ExportLogic, ACancelStopsEveryLane)
+{
+    FakeOffice office({.lanes = 2, .slideCount = 40, .cancelDuringExport = 3, .cancel = &cancel});
+    EXPECT_EQ(RESULT_CANCELLED, Export(office));
+    EXPECT_GE(Images().size(), 3u);
+    EXPECT_LE(Images().size(), 4u);
+}

@@ -4,9 +4,11 @@
 #include "convert/com_apartment_guard.h"
 
 #include <memory>
+#include <vector>
 
-// One office for a whole batch: started before the first conversion when
-// none of ours runs, and quit after the last only when this run started it.
+// One set of offices for a whole batch: each lane's office started before the
+// first conversion when it does not run, and quit after the last only when
+// this run started it.
 class OfficeSession
 {
 public:
@@ -19,7 +21,6 @@ public:
 
 private:
     std::unique_ptr<ComApartmentGuard> guard_;
-    Application office_;
+    std::vector<std::unique_ptr<Application>> startedHere_;
     bool checked_ = false;
-    bool startedHere_ = false;
 };
