@@ -1,0 +1,129 @@
+#include "app/processing_dlg.h"
+
+#include "app/set_text_from_resource.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kCaptionId = 102;
+constexpr int kMessageId = 1025;
+constexpr int kCancelId = 4;
+constexpr int kTickMilliseconds = 100;
+constexpr int kPositions = 100;
+
+// Width of a run of horizontal dialog units in the widget's font.
+int DialogUnitsWide(const QWidget* widget, int units)
+{
+    return widget->fontMetrics().averageCharWidth() * units / 4;
+}
+
+} // namespace
+
+CProcessingDlg::CProcessingDlg(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("508"));
+    setWindowTitle(QStringLiteral("QUORVEL Korvanta Type A"));
+
+    message_ = new QLabel(QStringLiteral("Processing... Please wait."), this);
+    message_->setObjectName(QStringLiteral("1025"));
+
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("1054"));
+    bar_->setTextVisible(false);
+    bar_->setMinimumWidth(DialogUnitsWide(this, 204));
+
+    cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("2"));
+    cancelButton_->setMinimumWidth(DialogUnitsWide(this, 74));
+    connect(cancelButton_, &QPushButton::clicked, this, &CProcessingDlg::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancelButton_);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(message_);
+    layout->addWidget(bar_);
+    layout->addLayout(buttons);
+}
+
+void CProcessingDlg::PostConvertDone(CProcessingDlg* dialog)
+{
+    if (dialog)
+        QCoreApplication::postEvent(dialog, new QEvent(kConvertDoneEvent));
+}
+
+void CProcessingDlg::DiscardConvertDone()
+{
+    QCoreApplication::removePostedEvents(this, kConvertDoneEvent);
+    donePending_ = false;
+}
+
+bool CProcessingDlg::event(QEvent* event)
+{
+    if (event->type() == kConvertDoneEvent) {
+        OnConvertDone();
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CProcessingDlg::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        OnInitDialog();
+        // The worker finished before we were shown: end as soon as the
+        // modal loop runs (ending here, inside show(), would leave it waiting).
+        if (donePending_) {
+            donePending_ = false;
+            PostConvertDone(this);
+        }
+    }
+    QDialog::showEvent(event);
+}
+
+void CProcessingDlg::OnInitDialog()
+{
+    SetTextFromResource(this, kCaptionId);
+    SetTextFromResource(message_, kMessageId);
+    SetTextFromResource(cancelButton_, kCancelId);
+    progressTimer_.start(kTickMilliseconds, this);
+    bar_->setRange(0, kPositions);
+    cancelButton_->setFocus();
+}
+
+void CProcessingDlg::hideEvent(QHideEvent* event)
+{
+    progressTimer_.stop();
+    QDialog::hideEvent(event);
+}
+
+void CProcessingDlg::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == progressTimer_.timerId()) {
+        bar_->setValue(position_);
+        if (++position_ == kPositions)
+            position_ = 0;
+    }
+    QDialog::timerEvent(event);
+}
+
+void CProcessingDlg::OnConvertDone()
+{
+    if (!isVisible()) {
+        donePending_ = true;
+        return;
+    }
+    progressTimer_.stop();
+    accept();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QEvent>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The modal "Processing..." dialog shown while a conversion runs: a bar that
+// steps every 100 ms to show activity, and Cancel. It ends with Accepted when
+// the worker reports that it is done, with Rejected when the user ends it
+// (Cancel, Esc or the close box). One object serves every conversion; the
+// bar goes on from where the previous showing left it.
+class CProcessingDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The worker's completion notice, posted to the dialog.
+    static constexpr QEvent::Type kConvertDoneEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+
+    explicit CProcessingDlg(QWidget* parent = nullptr);
+
+    // Posts the completion notice to dialog; safe from any thread. A notice
+    // that arrives before the dialog is shown ends its next showing at once.
+    static void PostConvertDone(CProcessingDlg* dialog);
+
+    // Drops a completion notice not yet acted on, queued or remembered.
+    // For the end of a run, so that nothing of it reaches the next one.
+    void DiscardConvertDone();
+
+    // The bar position the next timer tick shows.
+    int Position() const { return position_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void OnInitDialog();
+    void OnConvertDone();
+
+    QLabel* message_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QBasicTimer progressTimer_;
+    int position_ = 0;
+    bool donePending_ = false;
+};

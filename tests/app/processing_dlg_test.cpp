@@ -1,0 +1,145 @@
+#include "app/processing_dlg.h"
+#include "platform/string_resources.h"
+#include "tests/app/modal_run.h"
+#include "tests/app/qstring_print.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kTestTable = 9;
+
+QProgressBar* Bar(CProcessingDlg& dialog)
+{
+    return dialog.findChild<QProgressBar*>(QStringLiteral("1054"));
+}
+
+QPushButton* CancelButton(CProcessingDlg& dialog)
+{
+    return dialog.findChild<QPushButton*>(QStringLiteral("2"));
+}
+
+// Lets the event loop run for a while.
+void Pause(std::chrono::milliseconds span)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < span.count())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+} // namespace
+
+TEST(ProcessingDialog, TakesItsTextsFromTheActiveTable)
+{
+    platform::UseStringTable({{102, "Caption X"}, {1025, "Working X"}, {4, "&Stop X"}}, kTestTable);
+    CProcessingDlg dialog;
+    QString caption, message, button;
+    ExecThen(dialog, [&] {
+        caption = dialog.windowTitle();
+        message = dialog.findChild<QLabel*>(QStringLiteral("1025"))->text();
+        button = CancelButton(dialog)->text();
+        dialog.reject();
+    });
+    platform::SelectStringTable(platform::kEnglishStringTable);
+    EXPECT_EQ(QStringLiteral("Caption X"), caption);
+    EXPECT_EQ(QStringLiteral("Working X"), message);
+    EXPECT_EQ(QStringLiteral("&Stop X"), button);
+}
+
+TEST(ProcessingDialog, CancelEscAndTheCloseBoxEndItRejected)
+{
+    CProcessingDlg dialog;
+    EXPECT_EQ(QDialog::Rejected,
+              ExecThen(dialog, [&] { QTest::mouseClick(CancelButton(dialog), Qt::LeftButton); }));
+    EXPECT_EQ(QDialog::Rejected,
+              ExecThen(dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); }));
+    EXPECT_EQ(QDialog::Rejected, ExecThen(dialog, [&] { dialog.close(); }));
+}
+
+TEST(ProcessingDialog, TheBarGoesOnFromWhereThePreviousShowingStopped)
+{
+    CProcessingDlg dialog;
+    QProgressBar* bar = Bar(dialog);
+    std::vector<int> shown;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) { shown.push_back(value); });
+    const auto nothing = [] {};
+
+    {
+        Ticker endWhenMoved(10ms, [&] {
+            if (dialog.isVisible() && bar->value() >= 3)
+                dialog.reject();
+        });
+        ASSERT_EQ(QDialog::Rejected, ExecThen(dialog, nothing));
+    }
+    ASSERT_FALSE(shown.empty());
+    const int stoppedAt = shown.back();
+    EXPECT_EQ(0, shown.front());
+    EXPECT_GE(stoppedAt, 3);
+
+    // No stepping while the dialog is closed.
+    Pause(300ms);
+    EXPECT_EQ(stoppedAt + 1, dialog.Position());
+
+    shown.clear();
+    int valueWhenShown = -1;
+    {
+        Ticker endAtFirstStep(10ms, [&] {
+            if (dialog.isVisible() && !shown.empty())
+                dialog.reject();
+        });
+        EXPECT_EQ(QDialog::Rejected, ExecThen(dialog, [&] { valueWhenShown = bar->value(); }));
+    }
+    EXPECT_EQ(stoppedAt, valueWhenShown);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(stoppedAt + 1, shown.front());
+}
+
+TEST(ProcessingDialog, ACompletionNoticeEndsItAcceptedEvenBeforeItIsShown)
+{
+    CProcessingDlg dialog;
+    const auto nothing = [] {};
+
+    // Queued before the modal run started.
+    CProcessingDlg::PostConvertDone(&dialog);
+    EXPECT_EQ(QDialog::Accepted, ExecThen(dialog, nothing));
+
+    // Delivered while the dialog was not shown.
+    CProcessingDlg::PostConvertDone(&dialog);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QDialog::Accepted, ExecThen(dialog, nothing));
+
+    // Shown, then told.
+    EXPECT_EQ(QDialog::Accepted,
+              ExecThen(dialog, [&] { CProcessingDlg::PostConvertDone(&dialog); }));
+}
+
+TEST(ProcessingDialog, ADiscardedNoticeLeavesTheNextShowingOpen)
+{
+    CProcessingDlg dialog;
+    const auto closeLater = [&] {
+        Pause(300ms);
+        if (dialog.isVisible())
+            dialog.reject();
+    };
+
+    CProcessingDlg::PostConvertDone(&dialog);
+    dialog.DiscardConvertDone();
+    EXPECT_EQ(QDialog::Rejected, ExecThen(dialog, closeLater));
+
+    CProcessingDlg::PostConvertDone(&dialog);
+    QCoreApplication::processEvents();
+    dialog.DiscardConvertDone();
+    EXPECT_EQ(QDialog::Rejected, ExecThen(dialog, closeLater));
+}
