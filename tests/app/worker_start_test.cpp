@@ -56,10 +56,3 @@ TEST(WorkerStart, AWorkerThatCannotStartGives18AndNoDialog)
     });
     EXPECT_EQ(RESULT_CONVERSION_FAILED, status);
 }
-
-TEST(WorkerStart, NoRequestOrNoDialogGives18)
-{
-    ConvertData request;
-    EXPECT_EQ(RESULT_CONVERSION_FAILED, RunConversion(nullptr, nullptr));
-    EXPECT_EQ(RESULT_CONVERSION_FAILED, RunConversion(&request, nullptr));
-}
