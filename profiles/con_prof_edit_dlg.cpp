@@ -48,13 +48,6 @@ QLabel* MakeLabel(QWidget* parent, const char* id, QWidget* buddy, const QString
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* id, const QString& text)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(id));
-    return button;
-}
-
 // A value read from a file written elsewhere may be longer than its field
 // takes; the field then holds all of it, and OK refuses it.
 void SetLimitedText(QLineEdit* edit, const std::string& value, int limit)

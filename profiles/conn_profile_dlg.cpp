@@ -22,13 +22,6 @@ constexpr int kTitleId = 500;
 constexpr int kLimitReachedId = 14;
 constexpr int kDeleteFailedId = 16;
 
-QPushButton* MakeButton(QWidget* parent, const char* id, const QString& text)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(id));
-    return button;
-}
-
 } // namespace
 
 CConnectProfileDlg::CConnectProfileDlg(QWidget* parent) : QDialog(parent)

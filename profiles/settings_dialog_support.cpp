@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace {
@@ -25,6 +26,13 @@ int DialogUnitsX(const QWidget* widget, int units)
 int DialogUnitsY(const QWidget* widget, int units)
 {
     return units * widget->fontMetrics().height() / 8;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* id, const QString& text)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(id));
+    return button;
 }
 
 QString SettingsCaption()

@@ -1,5 +1,6 @@
 #pragma once
 
+class QPushButton;
 class QString;
 class QWidget;
 
@@ -8,6 +9,9 @@ class QWidget;
 // Sizes controls as the dialog templates measured them.
 int DialogUnitsX(const QWidget* widget, int units);
 int DialogUnitsY(const QWidget* widget, int units);
+
+// A push button named by its control id.
+QPushButton* MakeButton(QWidget* parent, const char* id, const QString& text);
 
 // Caption of every message box of the settings dialogs (string 102).
 QString SettingsCaption();
