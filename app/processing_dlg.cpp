@@ -1,6 +1,7 @@
 #include "app/processing_dlg.h"
 
 #include "app/set_text_from_resource.h"
+#include "profiles/settings_dialog_support.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -19,12 +20,6 @@ constexpr int kCancelId = 4;
 constexpr int kTickMilliseconds = 100;
 constexpr int kPositions = 100;
 
-// Width of a run of horizontal dialog units in the widget's font.
-int DialogUnitsWide(const QWidget* widget, int units)
-{
-    return widget->fontMetrics().averageCharWidth() * units / 4;
-}
-
 } // namespace
 
 CProcessingDlg::CProcessingDlg(QWidget* parent) : QDialog(parent)
@@ -38,11 +33,11 @@ CProcessingDlg::CProcessingDlg(QWidget* parent) : QDialog(parent)
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("1054"));
     bar_->setTextVisible(false);
-    bar_->setMinimumWidth(DialogUnitsWide(this, 204));
+    bar_->setMinimumWidth(DialogUnitsX(this, 204));
 
     cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("2"));
-    cancelButton_->setMinimumWidth(DialogUnitsWide(this, 74));
+    cancelButton_->setMinimumWidth(DialogUnitsX(this, 74));
     connect(cancelButton_, &QPushButton::clicked, this, &CProcessingDlg::reject);
 
     auto* buttons = new QHBoxLayout;

@@ -1,6 +1,7 @@
 #include "app/version_info_dlg.h"
 
 #include "app/set_text_from_resource.h"
+#include "profiles/settings_dialog_support.h"
 
 #include <QFile>
 #include <QFrame>
@@ -21,17 +22,6 @@ constexpr int kProductNameId = 21;
 constexpr int kOkId = 1033;
 constexpr char kIconResource[] = ":/icons/korvanta.png";
 constexpr int kIconPixels = 32;
-
-// Size of a run of dialog units in the widget's font.
-int DialogUnitsWide(const QWidget* widget, int units)
-{
-    return widget->fontMetrics().averageCharWidth() * units / 4;
-}
-
-int DialogUnitsHigh(const QWidget* widget, int units)
-{
-    return widget->fontMetrics().height() * units / 8;
-}
 
 // The program's icon; the style's information icon until the program has one.
 QIcon ProductIcon(const QWidget* widget)
@@ -99,13 +89,13 @@ CVersionInfoDlg::CVersionInfoDlg(QWidget* parent) : QDialog(parent)
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setFocusPolicy(Qt::NoFocus);
-    text_->setFixedSize(DialogUnitsWide(this, 224), DialogUnitsHigh(this, 81));
+    text_->setFixedSize(DialogUnitsX(this, 224), DialogUnitsY(this, 81));
     text_->viewport()->installEventFilter(this);
 
     okButton_ = new QPushButton(QStringLiteral("&OK"), this);
     okButton_->setObjectName(QStringLiteral("1"));
     okButton_->setDefault(true);
-    okButton_->setMinimumWidth(DialogUnitsWide(this, 74));
+    okButton_->setMinimumWidth(DialogUnitsX(this, 74));
     connect(okButton_, &QPushButton::clicked, this, &CVersionInfoDlg::accept);
 
     BuildLayout();
@@ -116,7 +106,7 @@ void CVersionInfoDlg::BuildLayout()
 {
     auto* header = new QHBoxLayout;
     header->addWidget(icon_);
-    header->addSpacing(DialogUnitsWide(this, 18));
+    header->addSpacing(DialogUnitsX(this, 18));
     header->addWidget(productName_, 1);
 
     auto* separator = new QFrame(this);
