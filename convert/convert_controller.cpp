@@ -23,17 +23,6 @@ const int kImageWidth = 1280;
 const int kImageHeight = 800;
 const int kFolderAttempts = 10;
 
-// A failed step with the result code it leaves.
-class StepFailure : public Failure
-{
-public:
-    StepFailure(int code, const char* message) : Failure(message), code_(code) {}
-    int Code() const { return code_; }
-
-private:
-    int code_;
-};
-
 // Seconds (two digits) and milliseconds (three digits) of the UTC time.
 std::string TimeStamp()
 {
@@ -53,34 +42,28 @@ std::string TimeStamp()
 int ConvertController::ConvertionStart(ConvertData* request)
 {
     LogScope scope("ConvertController::ConvertionStart");
-    int result = RESULT_CONVERSION_FAILED;
     std::string workFolder;
-    try {
+    const int result = ResultOfSteps(scope.Name(), RESULT_CONVERSION_FAILED, [&] {
         if (!request)
-            throw StepFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
+            throw CodedFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
         const std::string name = PresentationName(request->filePath);
         // A bare extension names no folder: its images would spill into the
         // destination itself.
         if (name.empty())
-            throw StepFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
+            throw CodedFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
         if (!actGetTempFolderPath(workFolder))
-            throw StepFailure(RESULT_CONVERSION_FAILED, "actGetTempFolderPath() failed.");
-        result = actExecConvertPptToJpeg(request->filePath, workFolder, &request->cancel,
-                                         request->progress);
-        if (result != RESULT_SUCCESS)
-            throw StepFailure(result, "actExecConvertPptToJpeg() failed.");
-        result = request->saveTo == SAVE_TO_SERVER
-                     ? actExecSendToServer(workFolder, name, request->profile)
-                     : actExecCopyToLocal(workFolder, name, request->localFolder);
-        if (result != RESULT_SUCCESS)
-            throw StepFailure(result, "actExecDestOperation() failed.");
-    } catch (const StepFailure& failure) {
-        result = failure.Code();
-        LogError(scope.Name(), "%s", failure.what());
-    } catch (...) {
-        result = RESULT_CONVERSION_FAILED;
-        LogError(scope.Name(), "Unknown exception.");
-    }
+            throw CodedFailure(RESULT_CONVERSION_FAILED, "actGetTempFolderPath() failed.");
+        const int exported = actExecConvertPptToJpeg(request->filePath, workFolder,
+                                                     &request->cancel, request->progress);
+        if (exported != RESULT_SUCCESS)
+            throw CodedFailure(exported, "actExecConvertPptToJpeg() failed.");
+        const int delivered = request->saveTo == SAVE_TO_SERVER
+                                  ? actExecSendToServer(workFolder, name, request->profile)
+                                  : actExecCopyToLocal(workFolder, name, request->localFolder);
+        if (delivered != RESULT_SUCCESS)
+            throw CodedFailure(delivered, "actExecDestOperation() failed.");
+        return RESULT_SUCCESS;
+    });
     if (!workFolder.empty())
         DeleteFolderAll(workFolder);
     return result;
@@ -128,24 +111,17 @@ int ConvertController::actExecConvertPptToJpeg(const std::string& source,
                                                std::atomic<int>* cancel, ExportObserver* progress)
 {
     LogScope scope("ConvertController::actExecConvertPptToJpeg");
-    int result = RESULT_CONVERSION_FAILED;
-    try {
+    return ResultOfSteps(scope.Name(), RESULT_CONVERSION_FAILED, [&] {
         const fs::path imageFolder = fs::path(workFolder) / PresentationName(source);
         std::error_code error;
         if (!fs::create_directory(imageFolder, error) && error)
-            throw StepFailure(RESULT_FOLDER_NOT_CREATED, "CreateDirectoryW() failed.");
+            throw CodedFailure(RESULT_FOLDER_NOT_CREATED, "CreateDirectoryW() failed.");
         const PptToJpegData data{source, imageFolder.string(), kImageWidth, kImageHeight};
-        result = fnjgConvetPptToJpeg(&data, cancel, progress);
+        const int result = fnjgConvetPptToJpeg(&data, cancel, progress);
         if (result != RESULT_SUCCESS)
-            throw StepFailure(result, "fnjgConvetPptToJpeg() failed.");
-    } catch (const StepFailure& failure) {
-        result = failure.Code();
-        LogError(scope.Name(), "%s", failure.what());
-    } catch (...) {
-        result = RESULT_CONVERSION_FAILED;
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return result;
+            throw CodedFailure(result, "fnjgConvetPptToJpeg() failed.");
+        return RESULT_SUCCESS;
+    });
 }
 
 int ConvertController::actExecCopyToLocal(const std::string& workFolder, const std::string& name,

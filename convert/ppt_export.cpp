@@ -19,17 +19,6 @@ const char* const kExportName = "fnjgConvetPptToJpeg";
 const int kMsoTrue = -1;
 const int kMsoFalse = 0;
 
-// A failed step with the result code it stands for.
-class ExportFailure : public Failure
-{
-public:
-    ExportFailure(int code, const char* message) : Failure(message), code_(code) {}
-    int Code() const { return code_; }
-
-private:
-    int code_;
-};
-
 bool IsNonEmptyJpeg(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -54,16 +43,15 @@ public:
     int Open(const PptToJpegData& data)
     {
         if (!application_.CreateDispatch())
-            throw ExportFailure(RESULT_APPLICATION_FAILED,
-                                "_Application::CreateDispatch() failed.");
+            throw CodedFailure(RESULT_APPLICATION_FAILED, "_Application::CreateDispatch() failed.");
         presentations_.AttachDispatch(application_.GetPresentations());
         presentation_.AttachDispatch(
             presentations_.Open(data.srcFile, kMsoTrue, kMsoTrue, kMsoFalse));
         if (!presentation_.IsAttached())
-            throw ExportFailure(RESULT_APPLICATION_FAILED, "Presentations::Open() failed.");
+            throw CodedFailure(RESULT_APPLICATION_FAILED, "Presentations::Open() failed.");
         slides_.AttachDispatch(presentation_.GetSlides());
         if (!slides_.IsAttached())
-            throw ExportFailure(RESULT_APPLICATION_FAILED, "_Presentation::GetSlides() failed.");
+            throw CodedFailure(RESULT_APPLICATION_FAILED, "_Presentation::GetSlides() failed.");
         return slides_.GetCount();
     }
 
@@ -71,12 +59,12 @@ public:
     {
         slide_.AttachDispatch(slides_.Item(number));
         if (!slide_.IsAttached())
-            throw ExportFailure(RESULT_APPLICATION_FAILED, "Slides::Item() failed.");
+            throw CodedFailure(RESULT_APPLICATION_FAILED, "Slides::Item() failed.");
         const std::string path = data.dstFolder + "/" + SlideImageName(number, digits);
         slide_.Export(path, "jpg", data.width, data.height);
         // The office can report success without writing the image.
         if (!IsNonEmptyJpeg(path))
-            throw ExportFailure(RESULT_CONVERSION_FAILED, "Slide::Export() wrote no JPEG image.");
+            throw CodedFailure(RESULT_CONVERSION_FAILED, "Slide::Export() wrote no JPEG image.");
     }
 
     // Closes the presentation, quits the office when this export started it.
@@ -269,20 +257,15 @@ int fnjgConvetPptToJpeg(const PptToJpegData* data, const std::atomic<int>* cance
         owned.push_back(std::make_unique<ExportLane>(office, lane));
         lanes.push_back(owned.back().get());
     }
-    int result = RESULT_CONVERSION_FAILED;
-    try {
-        result = ExportSlides(lanes, *data, *cancel, observer);
-    } catch (const ExportFailure& failure) {
-        result = failure.Code();
-        LogError(kExportName, "%s", failure.what());
-    } catch (const AutomationError& error) {
-        result = RESULT_CONVERSION_FAILED;
-        LogError(kExportName, "Unknown exception.");
-        LogInfo(kExportName, "Office:[%s].", error.what());
-    } catch (...) {
-        result = RESULT_CONVERSION_FAILED;
-        LogError(kExportName, "Unknown exception.");
-    }
+    const int result = ResultOfSteps(kExportName, RESULT_CONVERSION_FAILED, [&] {
+        try {
+            return ExportSlides(lanes, *data, *cancel, observer);
+        } catch (const AutomationError& error) {
+            // What the office said; the error line itself is the generic one.
+            LogInfo(kExportName, "Office:[%s].", error.what());
+            throw;
+        }
+    });
     ShutDownAll(lanes);
     LogEnd(kExportName, __LINE__);
     return result;

@@ -23,28 +23,19 @@ FtpLogin LoginFor(const SendingData& request, const FtpServerUrl& url)
     return login;
 }
 
-// Sets result to the code of the step that fails before throwing.
-void Upload(const SendingData& request, int& result)
+int Upload(const SendingData& request)
 {
     FtpConnection connection;
-    if (!connection.IsOpen()) {
-        result = RESULT_INTERNET_HANDLE_FAILED;
-        throw Failure("InternetOpenW() failed.");
-    }
+    if (!connection.IsOpen())
+        throw CodedFailure(RESULT_INTERNET_HANDLE_FAILED, "InternetOpenW() failed.");
     FtpServerUrl url;
-    if (!SplitFtpUrl(request.destination, url)) {
-        result = RESULT_DELIVERY_FAILED;
-        throw Failure("InternetCrackUrlW() failed.");
-    }
-    if (!connection.Login(LoginFor(request, url))) {
-        result = RESULT_SERVER_UNREACHABLE;
-        throw Failure("InternetConnectW() failed.");
-    }
-    if (!actSendingFiles(&connection, request.srcFolder, RemoteStartFolder(url))) {
-        result = RESULT_DELIVERY_FAILED;
-        throw Failure("actFtpSendDirs() failed.");
-    }
-    result = RESULT_SUCCESS;
+    if (!SplitFtpUrl(request.destination, url))
+        throw CodedFailure(RESULT_DELIVERY_FAILED, "InternetCrackUrlW() failed.");
+    if (!connection.Login(LoginFor(request, url)))
+        throw CodedFailure(RESULT_SERVER_UNREACHABLE, "InternetConnectW() failed.");
+    if (!actSendingFiles(&connection, request.srcFolder, RemoteStartFolder(url)))
+        throw CodedFailure(RESULT_DELIVERY_FAILED, "actFtpSendDirs() failed.");
+    return RESULT_SUCCESS;
 }
 
 } // namespace
@@ -57,15 +48,8 @@ int actSendingFTP(const SendingData* request)
         LogEnd(kName, __LINE__);
         return RESULT_NO_DELIVERY_REQUEST;
     }
-    int result = RESULT_DELIVERY_FAILED;
-    try {
-        Upload(*request, result);
-    } catch (const Failure& failure) {
-        LogError(kName, "%s", failure.what());
-    } catch (...) {
-        LogError(kName, "Unknown exception.");
-        result = RESULT_DELIVERY_FAILED;
-    }
+    const int result =
+        ResultOfSteps(kName, RESULT_DELIVERY_FAILED, [&] { return Upload(*request); });
     LogEnd(kName, __LINE__);
     return result;
 }

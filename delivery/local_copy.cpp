@@ -14,13 +14,13 @@ const char* const kCopyingName = "fnsdExecuteCopying";
 void CopyImageFolder(const SendingData& request, CopyTarget& target)
 {
     if (request.folderName.empty())
-        throw Failure("Invalid parameter.");
+        throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
     try {
         CopyTree(JoinPath(request.srcFolder, request.folderName), target,
                  target.Join(request.destination, request.folderName));
     } catch (const Failure& failure) {
         LogError(kCopyingName, "%s", failure.what());
-        throw Failure("SHFileOperationW() failed.");
+        throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");
     }
 }
 
@@ -34,8 +34,7 @@ int fnsdExecuteCopying(const SendingData* request)
         LogEnd(kCopyingName, __LINE__);
         return RESULT_NO_DELIVERY_REQUEST;
     }
-    int result = RESULT_DELIVERY_FAILED;
-    try {
+    const int result = ResultOfSteps(kCopyingName, RESULT_DELIVERY_FAILED, [&] {
         LogInfo(kCopyingName, " Copy:Src[%s]", request->srcFolder.c_str());
         LogInfo(kCopyingName, " Copy:Dst[%sw]", request->destination.c_str());
         std::unique_ptr<CopyTarget> target;
@@ -44,12 +43,8 @@ int fnsdExecuteCopying(const SendingData* request)
         else
             target = std::make_unique<LocalCopyTarget>();
         CopyImageFolder(*request, *target);
-        result = RESULT_SUCCESS;
-    } catch (const Failure& failure) {
-        LogError(kCopyingName, "%s", failure.what());
-    } catch (...) {
-        LogError(kCopyingName, "Unknown exception.");
-    }
+        return RESULT_SUCCESS;
+    });
     LogEnd(kCopyingName, __LINE__);
     return result;
 }

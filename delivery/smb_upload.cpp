@@ -46,17 +46,12 @@ int actSendingSMB(const SendingData* request)
         LogEnd(kSendingName, __LINE__);
         return RESULT_NO_DELIVERY_REQUEST;
     }
-    int result = RESULT_DELIVERY_FAILED;
-    try {
+    const int result = ResultOfSteps(kSendingName, RESULT_DELIVERY_FAILED, [&] {
         if (!actConnectSMB(request->destination, request->authentication, request->id,
                            request->password))
-            throw Failure("actConnectSMB() failed.");
-        result = fnsdExecuteCopying(request);
-    } catch (const Failure& failure) {
-        LogError(kSendingName, "%s", failure.what());
-    } catch (...) {
-        LogError(kSendingName, "Unknown exception.");
-    }
+            throw CodedFailure(RESULT_DELIVERY_FAILED, "actConnectSMB() failed.");
+        return fnsdExecuteCopying(request);
+    });
     LogEnd(kSendingName, __LINE__);
     return result;
 }
