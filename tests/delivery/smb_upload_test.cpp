@@ -6,7 +6,7 @@
 #include "tests/delivery/ftp_test_tree.h"
 #include "tests/support/child_process.h"
 #include "tests/support/desktop_opener.h"
-#include "tests/support/ftp_server.h"
+#include "tests/support/loopback_ports.h"
 #include "tests/support/smb_server.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/smb_server.h"
 
-#include "tests/support/ftp_server.h"
+#include "tests/support/loopback_ports.h"
 #include "tests/support/run_program.h"
 
 #include <arpa/inet.h>
@@ -22,27 +22,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const char* const kSmbd = "/usr/sbin/smbd";
-
-sockaddr_in Loopback(int port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-bool Accepting(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const sockaddr_in address = Loopback(port);
-    const bool connected =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
-}
 
 // Several test processes may get here at once; useradd refuses all but one.
 void EnsureSystemUser(const std::string& name)
