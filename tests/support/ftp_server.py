@@ -1,4 +1,4 @@
-#!/ usr / bin / python3
+#!/usr/bin/python3
 """FTP server for the upload tests: pyftpdlib on 127.0.0.1, one
 anonymous-writable area, one user with a password, and a command log of its
 own ("<connection number> <command line>", passwords masked).
@@ -37,11 +37,11 @@ class MisbehavingDTPHandler(DTPHandler):
         if folder == "drop":
             self.cmd_channel.close()
         elif folder == "stall":
-#Off the loop : the socket stays open and is never read again.
+            # Off the loop: the socket stays open and is never read again.
             self.receive = False
             self.del_channel()
 
-#The base class binds its own method to this name.
+    # The base class binds its own method to this name.
     handle_read_event = handle_read
 
 
@@ -77,7 +77,7 @@ def main():
     args = parser.parse_args()
 
     logging.basicConfig(level=logging.WARNING)
-#Writable anonymous access is what these tests want.
+    # Writable anonymous access is what these tests want.
     warnings.filterwarnings("ignore", "write permissions assigned to anonymous user")
     anon = os.path.join(args.root, "anon")
     readonly = os.path.join(anon, "readonly")
