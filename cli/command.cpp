@@ -2,6 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/convert_command.h"
+#include "cli/office_command.h"
 #include "cli/open_command.h"
 #include "cli/servers_command.h"
 
@@ -35,5 +36,6 @@ std::vector<std::unique_ptr<Command>> AllCommands()
     commands.push_back(std::make_unique<ConvertCommand>());
     commands.push_back(std::make_unique<OpenCommand>());
     commands.push_back(std::make_unique<ServersCommand>());
+    commands.push_back(std::make_unique<OfficeCommand>());
     return commands;
 }

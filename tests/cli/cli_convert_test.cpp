@@ -201,3 +201,27 @@ TEST_F(CliConvert, OpenShowsTheFolder)
     EXPECT_EQ(30, missing.status);
     EXPECT_NE(std::string::npos, missing.err.find("Unable to open the destination folder."));
 }
+
+TEST_F(CliConvert, OfficesStartedAheadServeConversionsAndStayUntilStopped)
+{
+    auto environment = Environment();
+    environment["KORVANTA_OFFICE_LANES"] = "2";
+    ASSERT_EQ(0, RunProgram(Cli({"office", "start"}), environment).status);
+    const pid_t first = office::FindOfficeProcess(0);
+    const pid_t second = office::FindOfficeProcess(1);
+    ASSERT_NE(0, first);
+    ASSERT_NE(0, second);
+    EXPECT_EQ("0\t" + std::to_string(first) + "\n1\t" + std::to_string(second) + "\n",
+              RunProgram(Cli({"office", "status"}), environment).out);
+
+    // A conversion uses them and leaves them running: it did not start them.
+    const auto converted = RunProgram(
+        Cli({"convert", SharedDeck("themes.pptx").string(), "--to", output.Path().string()}),
+        environment);
+    EXPECT_EQ(0, converted.status) << converted.err;
+    EXPECT_EQ(first, office::FindOfficeProcess(0));
+    EXPECT_EQ(second, office::FindOfficeProcess(1));
+
+    EXPECT_EQ(0, RunProgram(Cli({"office", "stop"}), environment).status);
+    EXPECT_EQ("0\tstopped\n1\tstopped\n", RunProgram(Cli({"office", "status"}), environment).out);
+}

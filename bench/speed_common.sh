@@ -1,0 +1,19 @@
+# Shared by the speed scripts: timing helpers and the usual pipeline that
+# users reach for (soffice --convert-to pdf with a fresh profile, then
+# pdftoppm), which the scripts take as their baseline. Sourced, not run.
+
+now() { date +%s.%N; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+ratio() { awk "BEGIN { printf \"%.3f\", $1 / $2 }"; }
+elapsed() { awk "BEGIN { print $2 - $1 }"; }
+
+# pipeline_once DECK OUTDIR: seconds for one baseline conversion to JPEGs.
+pipeline_once() {
+    rm -rf "$2" "$2.profile" && mkdir -p "$2"
+    start=$(now)
+    soffice --headless --norestore "-env:UserInstallation=file://$2.profile" \
+        --convert-to pdf --outdir "$2" "$1" >/dev/null 2>&1
+    pdftoppm -jpeg -scale-to-x 1280 -scale-to-y 800 "$2/"*.pdf "$2/slide"
+    elapsed "$start" "$(now)"
+    rm -rf "$2.profile"
+}
