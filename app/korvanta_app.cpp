@@ -16,8 +16,7 @@
 
 namespace {
 
-// A running instance answers from its event loop; a connection that is not
-// accepted within this time is not an instance of ours.
+// How long a second start tries to reach the running instance.
 constexpr int kConnectTimeoutMs = 2000;
 
 // Tells the instance listening under the name to come forward. False when
@@ -60,6 +59,7 @@ bool CKorvantaApp::InitInstance(const std::string& argumentText)
 {
     if (!CheckMultipleInstance())
         return false;
+    // The C library follows the user's locale, like the rest of the desktop.
     std::setlocale(LC_ALL, "");
     StartDebugLog(LogLevelFromArgumentText(argumentText));
     if (!IsSupportedLocale()) {
@@ -113,13 +113,13 @@ void CKorvantaApp::RunMainDialog()
     dialog->exec();
 }
 
-void CKorvantaApp::BringForward()
+bool CKorvantaApp::BringForward()
 {
     QWidget* target = QApplication::activeModalWidget();
     if (!target)
         target = mainWindow_;
     if (!target)
-        return;
+        return false;
     LogScope scope("CKorvantaApp::BringForward");
     Unminimize(mainWindow_);
     Unminimize(target);
@@ -127,6 +127,7 @@ void CKorvantaApp::BringForward()
     target->activateWindow();
     LogInfo(scope.Name(), "%s", target->windowTitle().toUtf8().constData());
     emit broughtForward(target);
+    return true;
 }
 
 void CKorvantaApp::TakeConnections()
@@ -143,8 +144,7 @@ void CKorvantaApp::ReadRequests(QLocalSocket* socket)
     while (socket->canReadLine()) {
         if (socket->readLine().trimmed() != kRaiseRequest)
             continue;
-        BringForward();
-        if (socket->state() == QLocalSocket::ConnectedState)
+        if (BringForward() && socket->state() == QLocalSocket::ConnectedState)
             socket->write(QByteArray(kRaisedReply) + '\n');
     }
 }

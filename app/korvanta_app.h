@@ -17,8 +17,8 @@ class QWidget;
 // the user id, as a socket in the temporary-files folder.
 QString InstanceServerName();
 
-// What a second start sends to the running instance, and what it answers
-// once its top dialog has been brought forward.
+// What a second start sends to the running instance, one line each, and what
+// the instance answers once its top dialog has been brought forward.
 inline constexpr char kRaiseRequest[] = "raise";
 inline constexpr char kRaisedReply[] = "raised";
 
@@ -59,7 +59,8 @@ public:
     QWidget* MainWindow() const { return mainWindow_; }
 
     // Raises and activates the active modal dialog, else the main dialog.
-    void BringForward();
+    // False when there is no dialog yet.
+    bool BringForward();
 
 signals:
     // A second start had this window brought forward.
