@@ -1,0 +1,111 @@
+#include "app/processing_dlg.h"
+#include "convert/libreoffice/office_process.h"
+#include "tests/main_dialog/main_dialog_support.h"
+#include "tests/support/jpeg_info.h"
+#include "tests/support/shared_files.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainDialogConversion : public MainDialogTest
+{
+protected:
+    void TearDown() override
+    {
+        MainDialogTest::TearDown();
+        EXPECT_EQ(0, office::FindAnyOfficeProcess()) << "an office was left running";
+    }
+
+    // Starts Convert&Save for a shared deck into the target folder.
+    void Convert(const std::string& deck)
+    {
+        fs::create_directory(target);
+        ChooseLocalFolder(target);
+        ChooseSourceFile(SharedDeck(deck));
+        Click(Button("1018"));
+    }
+
+    std::vector<std::string> Entries(const fs::path& folder) const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    int SlidesWritten() const
+    {
+        int images = 0;
+        std::error_code error;
+        for (auto it = fs::recursive_directory_iterator(temp.Path(), error);
+             it != fs::recursive_directory_iterator(); it.increment(error))
+            images += it->path().extension() == ".jpg";
+        return images;
+    }
+
+    CProcessingDlg* Processing() const { return dialog->findChild<CProcessingDlg*>(); }
+
+    // Beside the temporary-files folder, not in it.
+    const fs::path target = work / "target";
+};
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(MainDialogConversion, ConvertsADeckAndReportsSuccess)
+{
+    Open();
+    MessageBoxLog boxes;
+    Convert("SampleShow.pptx");
+
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(QMessageBox::Information, boxes.Boxes()[0].icon);
+    EXPECT_EQ(Resource(1047), boxes.Boxes()[0].text);
+    EXPECT_EQ(Resource(102), boxes.Boxes()[0].caption);
+
+    EXPECT_EQ(Names{"SampleShow"}, Entries(target)) << "no probe folder left";
+    const Names images = Entries(target / "SampleShow");
+    EXPECT_EQ((Names{"slide1.jpg", "slide2.jpg"}), images);
+    for (const std::string& image : images) {
+        const JpegSize size = ReadJpegSize(target / "SampleShow" / image);
+        EXPECT_EQ(1280, size.width);
+        EXPECT_EQ(800, size.height);
+    }
+    EXPECT_TRUE(fs::is_empty(temp.Path())) << "the working folder is removed";
+    EXPECT_TRUE(dialog->isEnabled());
+    EXPECT_EQ(QString::fromStdString(fs::canonical(SharedDeck("SampleShow.pptx")).string()),
+              Source()->text())
+        << "ready to run again";
+}
+
+TEST_F(MainDialogConversion, CancelDuringTheExportEndsSilently)
+{
+    Open();
+    bool cancelled = false;
+    int slidesAtCancel = 0;
+    // Cancel once the first slide image is written into the working folder.
+    Ticker user(std::chrono::milliseconds(20), [&] {
+        if (!cancelled && Processing()->isVisible() && SlidesWritten() > 0) {
+            cancelled = true;
+            slidesAtCancel = SlidesWritten();
+            Click(Processing()->findChild<QPushButton*>(QStringLiteral("2")));
+        }
+    });
+    MessageBoxLog boxes;
+    Convert("customGeo.pptx");
+
+    EXPECT_TRUE(cancelled);
+    EXPECT_LT(slidesAtCancel, 48) << "cancelled only after the export";
+    EXPECT_TRUE(boxes.Boxes().empty()) << "a cancelled run shows no message";
+    EXPECT_TRUE(fs::is_empty(target));
+    EXPECT_TRUE(fs::is_empty(temp.Path())) << "no working folder left";
+    EXPECT_TRUE(dialog->isEnabled());
+}
