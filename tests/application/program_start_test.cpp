@@ -1,0 +1,183 @@
+#include "tests/support/run_program.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A user's session of its own for every test: configuration, temporary and
+// runtime folders that nothing else shares.
+class Session
+{
+public:
+    Session()
+    {
+        for (const char* folder : {"config", "cache", "tmp", "run"})
+            fs::create_directories(root_ / folder);
+        ::chmod((root_ / "run").c_str(), 0700);
+    }
+
+    std::map<std::string, std::string> Environment() const
+    {
+        return {{"QT_QPA_PLATFORM", "offscreen"},
+                {"LANG", "C"},
+                {"LC_ALL", ""},
+                {"LC_MESSAGES", ""},
+                {"XDG_CONFIG_HOME", (root_ / "config").string()},
+                {"XDG_CACHE_HOME", (root_ / "cache").string()},
+                {"XDG_RUNTIME_DIR", (root_ / "run").string()},
+                {"TMPDIR", (root_ / "tmp").string()}};
+    }
+    fs::path Socket() const { return root_ / "tmp" / ("Korvanta-" + std::to_string(::getuid())); }
+    fs::path Log() const { return root_ / "config/korvanta/Korvanta.log"; }
+
+private:
+    TempFolder root_;
+};
+
+std::vector<std::string> Command(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), KORVANTA_PROGRAM);
+    return arguments;
+}
+
+// Sends a raise request to the instance listening at the socket, as a second
+// start does, and waits for its answer. True when it answered that its
+// dialog was brought forward.
+bool AskToComeForward(const fs::path& socket)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+    std::string reply;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::write(fd, "raise\n", 6) == 6) {
+        pollfd wait{fd, POLLIN, 0};
+        char buffer[64];
+        while (reply.find('\n') == std::string::npos && ::poll(&wait, 1, 5000) > 0) {
+            const ssize_t count = ::read(fd, buffer, sizeof buffer);
+            if (count <= 0)
+                break;
+            reply.append(buffer, static_cast<std::size_t>(count));
+        }
+    }
+    ::close(fd);
+    return reply == "raised\n";
+}
+
+// Starts the program and returns once its main dialog answers.
+std::unique_ptr<RunningProgram> StartAndWait(const Session& session,
+                                             const std::vector<std::string>& arguments)
+{
+    auto program = std::make_unique<RunningProgram>(Command(arguments), session.Environment());
+    for (int attempt = 0; attempt < 600; ++attempt) {
+        if (AskToComeForward(session.Socket()))
+            return program;
+        std::this_thread::sleep_for(50ms);
+    }
+    ADD_FAILURE() << "the program never answered at " << session.Socket();
+    return program;
+}
+
+void Stop(std::unique_ptr<RunningProgram>& program)
+{
+    program->Signal(SIGTERM);
+    program->Finish();
+    program.reset();
+}
+
+std::vector<std::string> LogLines(const Session& session)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(session.Log());
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
+TEST(ProgramStart, ASecondStartEndsSilentlyAndBringsTheFirstForward)
+{
+    Session session;
+    auto first = StartAndWait(session, {"-LOG"});
+    const std::size_t before = LogLines(session).size();
+    ASSERT_GT(before, 0u);
+
+    const ProgramResult second = RunProgram(Command({"-LOG"}), session.Environment());
+    EXPECT_EQ(0, second.status);
+    EXPECT_EQ("", second.out);
+    EXPECT_EQ("", second.err);
+
+    // The first instance logs the request it served; the second wrote nothing.
+    std::vector<std::string> added;
+    for (int attempt = 0; attempt < 200 && added.size() < 3; ++attempt) {
+        std::this_thread::sleep_for(50ms);
+        const auto lines = LogLines(session);
+        added.assign(lines.begin() + static_cast<long>(before), lines.end());
+    }
+    ASSERT_EQ(3u, added.size());
+    EXPECT_NE(std::string::npos, added[0].find("\"CKorvantaApp::BringForward\",\"Start\""));
+    EXPECT_NE(
+        std::string::npos,
+        added[1].find("\"CKorvantaApp::BringForward\",\"[Info]\",\"QUORVEL Korvanta Type A\""));
+    EXPECT_NE(std::string::npos, added[2].find("\"CKorvantaApp::BringForward\",\"End\""));
+
+    EXPECT_TRUE(AskToComeForward(session.Socket()));
+    Stop(first);
+}
+
+TEST(ProgramStart, ASocketLeftByAKilledInstanceDoesNotBlockTheNextStart)
+{
+    Session session;
+    auto crashed = StartAndWait(session, {});
+    crashed->Signal(SIGKILL);
+    crashed->Finish();
+    ASSERT_TRUE(fs::exists(session.Socket()));
+    EXPECT_FALSE(AskToComeForward(session.Socket()));
+
+    auto next = StartAndWait(session, {});
+    EXPECT_TRUE(AskToComeForward(session.Socket()));
+    const ProgramResult second = RunProgram(Command({}), session.Environment());
+    EXPECT_EQ(0, second.status);
+    EXPECT_EQ("", second.out + second.err);
+    Stop(next);
+}
+
+TEST(ProgramStart, OnlyTheSwitchAloneTurnsTheLogOn)
+{
+    const std::vector<std::pair<std::vector<std::string>, bool>> cases{
+        {{"-LOG"}, true},          {{"-log"}, true},
+        {{"-Log"}, true},          {{}, false},
+        {{"-LOG", "-LOG"}, false}, {{"-LOG", "x"}, false},
+        {{"-LOG -LOG"}, false},    {{"/LOG"}, false},
+        {{"-LOG "}, false},
+    };
+    for (const auto& [arguments, logged] : cases) {
+        Session session;
+        auto program = StartAndWait(session, arguments);
+        EXPECT_EQ(logged, fs::exists(session.Log()))
+            << "arguments: " << testing::PrintToString(arguments);
+        if (logged) {
+            EXPECT_FALSE(LogLines(session).empty());
+        }
+        Stop(program);
+    }
+}
