@@ -75,6 +75,12 @@ fs::path DataFolder()
 {
     if (const char* value = std::getenv("KORVANTA_DATA_DIR"); value && *value)
         return value;
+    // Installed under another prefix than the one built for: the data lies
+    // beside the program's bin folder.
+    const fs::path beside = ExecutablePath().parent_path().parent_path() / "share/korvanta";
+    std::error_code error;
+    if (fs::is_directory(beside, error))
+        return beside;
     return KORVANTA_DATA_DIR;
 }
 

@@ -22,7 +22,9 @@ std::filesystem::path TempFilesFolder();
 // Full path of the running executable. Empty when it cannot be read.
 std::filesystem::path ExecutablePath();
 
-// Where the installed help pages and other data live.
+// Where the installed help pages and other data live: $KORVANTA_DATA_DIR,
+// else <prefix>/share/korvanta beside the program's bin folder, else the
+// folder of the prefix it was built for.
 std::filesystem::path DataFolder();
 
 } // namespace platform
