@@ -72,15 +72,15 @@ TEST(AppFolders, DataFolderFollowsTheVariableThenTheProgramsPrefix)
         platform::ExecutablePath().parent_path().parent_path() / "share/korvanta";
     ASSERT_FALSE(fs::exists(prefixData)) << "left over from an earlier run: " << prefixData;
     EXPECT_EQ(0, RunInChild([&] {
-        ::unsetenv("KORVANTA_DATA_DIR");
-        if (platform::DataFolder() != fs::path(KORVANTA_DATA_DIR))
-            return 1;
-        fs::create_directories(prefixData);
-        const bool beside = platform::DataFolder() == prefixData;
-        ::setenv("KORVANTA_DATA_DIR", "/opt/help-data", 1);
-        const bool variable = platform::DataFolder() == "/opt/help-data";
-        fs::remove_all(prefixData.parent_path());
-        return beside && variable ? 0 : 2;
-    }));
+                  ::unsetenv("KORVANTA_DATA_DIR");
+                  if (platform::DataFolder() != fs::path(KORVANTA_DATA_DIR))
+                      return 1;
+                  fs::create_directories(prefixData);
+                  const bool beside = platform::DataFolder() == prefixData;
+                  ::setenv("KORVANTA_DATA_DIR", "/opt/help-data", 1);
+                  const bool variable = platform::DataFolder() == "/opt/help-data";
+                  fs::remove_all(prefixData.parent_path());
+                  return beside && variable ? 0 : 2;
+              }));
     EXPECT_FALSE(fs::exists(prefixData));
 }
