@@ -17,6 +17,11 @@ int fnjgCheckPptExtension(const std::string& path)
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos)
         return RESULT_UNSUPPORTED_FORMAT;
+    // A name that is only an extension names no image folder: its images
+    // would land loose in the destination.
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos ? dot == slash + 1 : dot == 0)
+        return RESULT_UNSUPPORTED_FORMAT;
     const char* extension = path.c_str() + dot;
     if (::strcasecmp(extension, ".ppt") == 0 || ::strcasecmp(extension, ".pptx") == 0)
         return RESULT_SUCCESS;

@@ -91,6 +91,7 @@ TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
     TempFolder sources;
     WriteFile(sources / "Talk.key", "not a deck");
     fs::create_directory(sources / "Folder.pptx");
+    fs::copy_file(SharedDeck("SampleShow.pptx"), sources / ".pptx");
     struct Case
     {
         std::string source;
@@ -100,6 +101,7 @@ TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
     const std::vector<Case> cases = {
         {(sources / "Talk.key").string(), 14, "A file with an unsupported format is specified."},
         {(sources / "Missing.pptx").string(), 13, "Unable to open the file."},
+        {(sources / ".pptx").string(), 14, "A file with an unsupported format is specified."},
         {(sources / "Folder.pptx").string(), 15, "Unable to open the file."},
         {SharedDeck("corrupt-fuzz-1.ppt").string(), 11, "Failed to convert the file."},
         {SharedDeck("password-protected.ppt").string(), 11, "Failed to convert the file."},

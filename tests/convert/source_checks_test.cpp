@@ -23,6 +23,10 @@ TEST(CheckPptExtension, RefusesEverythingElse)
     // The last dot of the whole path counts, even in a folder name.
     EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/old.ppt/Talk"));
     EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/Talk.pptx "));
+    // Only an extension: no name for the image folder.
+    EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/.pptx"));
+    EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension(".PPT"));
+    EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("/decks/.hidden/x.ppt"));
 }
 
 TEST(CheckFileOpen, ReadableMissingAndFolders)
