@@ -84,14 +84,17 @@ TEST_F(Installed, TheHelpPagesAreTheSourcePages)
 {
     int pages = 0;
     for (const auto& source : fs::directory_iterator(kSourceFolder / "res/help")) {
-        if (source.path().extension() != ".html")
+        const auto extension = source.path().extension();
+        if (extension != ".html" && extension != ".css")
             continue;
-        ++pages;
+        pages += extension == ".html";
         const fs::path installed = Prefix() / "share/korvanta/help" / source.path().filename();
         ASSERT_TRUE(fs::is_regular_file(installed)) << installed;
         EXPECT_EQ(ReadFile(source.path()), ReadFile(installed)) << installed;
     }
     EXPECT_EQ(8, pages);
+    // Every page takes its look from the one stylesheet beside it.
+    EXPECT_TRUE(fs::is_regular_file(Prefix() / "share/korvanta/help/korvanta_help.css"));
 }
 
 TEST_F(Installed, TheDesktopEntryNamesTheInstalledProgramAndIcon)
