@@ -44,3 +44,13 @@ template <class Steps> int ResultOfSteps(const std::string& function, int unknow
         return unknownCode;
     }
 }
+
+// The same for a function that reports success as a bool: true when the
+// steps ran through, false after logging what stopped them.
+template <class Steps> bool StepsSucceed(const std::string& function, Steps steps)
+{
+    return ResultOfSteps(function, 1, [&] {
+               steps();
+               return 0;
+           }) == 0;
+}

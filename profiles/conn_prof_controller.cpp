@@ -30,75 +30,34 @@ bool ConnProfController::Init()
 bool ConnProfController::AddConnectProfile(const ConnectProfileData& profile)
 {
     LogScope scope("ConnProfController::AddConnectProfile");
-    try {
-        std::vector<ConnectProfileData> changed = profiles_;
-        changed.push_back(profile);
-        if (!ConnectProfile().SaveConnectProfiles(changed))
-            throw Failure("ConnectProfile::SaveConnectProfiles() failed.");
-        profiles_.swap(changed);
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    return SaveChange(scope.Name(), [&](ProfileList& list) { list.push_back(profile); });
 }
 
 bool ConnProfController::ModifyConnectProfile(const ConnectProfileData& profile, int index)
 {
     LogScope scope("ConnProfController::ModifyConnectProfile");
-    try {
-        if (!IsValidIndex(index))
-            throw Failure("Invalid parameter.");
-        std::vector<ConnectProfileData> changed = profiles_;
-        changed[static_cast<std::size_t>(index)] = profile;
-        if (!ConnectProfile().SaveConnectProfiles(changed))
-            throw Failure("ConnectProfile::SaveConnectProfiles() failed.");
-        profiles_.swap(changed);
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    return SaveChange(scope.Name(), [&](ProfileList& list) {
+        CheckIndex(index);
+        list[static_cast<std::size_t>(index)] = profile;
+    });
 }
 
 bool ConnProfController::DeleteConnectProfile(int index)
 {
     LogScope scope("ConnProfController::DeleteConnectProfile");
-    try {
-        if (!IsValidIndex(index))
-            throw Failure("Invalid parameter.");
-        std::vector<ConnectProfileData> changed = profiles_;
-        changed.erase(changed.begin() + index);
-        if (!ConnectProfile().SaveConnectProfiles(changed))
-            throw Failure("ConnectProfile::SaveConnectProfiles() failed.");
-        profiles_.swap(changed);
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    return SaveChange(scope.Name(), [&](ProfileList& list) {
+        CheckIndex(index);
+        list.erase(list.begin() + index);
+    });
 }
 
 bool ConnProfController::GetConnectProfile(int index, ConnectProfileData& profile)
 {
     LogScope scope("ConnProfController::GetConnectProfile");
-    try {
-        if (!IsValidIndex(index))
-            throw Failure("Invalid parameter.");
+    return StepsSucceed(scope.Name(), [&] {
+        CheckIndex(index);
         profile = profiles_[static_cast<std::size_t>(index)];
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    });
 }
 
 void ConnProfController::GetProfileNameList(std::vector<std::string>& names)
@@ -115,17 +74,10 @@ void ConnProfController::GetProfileNameList(std::vector<std::string>& names)
 bool ConnProfController::GetProfileDispName(int index, std::string& name)
 {
     LogScope scope("ConnProfController::GetProfileDispName");
-    try {
-        if (!IsValidIndex(index))
-            throw Failure("Invalid parameter.");
+    return StepsSucceed(scope.Name(), [&] {
+        CheckIndex(index);
         name = profiles_[static_cast<std::size_t>(index)].dispName;
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    });
 }
 
 int ConnProfController::GetProfileCount()
@@ -134,7 +86,22 @@ int ConnProfController::GetProfileCount()
     return static_cast<int>(profiles_.size());
 }
 
-bool ConnProfController::IsValidIndex(int index) const
+void ConnProfController::CheckIndex(int index) const
 {
-    return index >= 0 && static_cast<std::size_t>(index) < profiles_.size();
+    if (index < 0 || static_cast<std::size_t>(index) >= profiles_.size())
+        throw Failure("Invalid parameter.");
+}
+
+// All or nothing: the change is made to a copy, the copy saved, and only
+// then does the copy become the list.
+bool ConnProfController::SaveChange(const std::string& function,
+                                    const std::function<void(ProfileList&)>& change)
+{
+    return StepsSucceed(function, [&] {
+        ProfileList changed = profiles_;
+        change(changed);
+        if (!ConnectProfile().SaveConnectProfiles(changed))
+            throw Failure("ConnectProfile::SaveConnectProfiles() failed.");
+        profiles_.swap(changed);
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "profiles/connect_profile_data.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,11 @@ public:
     int GetProfileCount();
 
 private:
-    bool IsValidIndex(int index) const;
+    using ProfileList = std::vector<ConnectProfileData>;
 
-    std::vector<ConnectProfileData> profiles_;
+    // Throws "Invalid parameter." for an index outside the list.
+    void CheckIndex(int index) const;
+    bool SaveChange(const std::string& function, const std::function<void(ProfileList&)>& change);
+
+    ProfileList profiles_;
 };
