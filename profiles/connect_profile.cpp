@@ -83,7 +83,7 @@ ConnectProfile::~ConnectProfile()
 bool ConnectProfile::SaveConnectProfiles(const std::vector<ConnectProfileData>& list)
 {
     LogScope scope("ConnectProfile::SaveConnectProfiles");
-    try {
+    return StepsSucceed(scope.Name(), [&] {
         std::string path;
         if (!GetFilePath(path))
             throw Failure("GetFilePath() failed.");
@@ -114,26 +114,20 @@ bool ConnectProfile::SaveConnectProfiles(const std::vector<ConnectProfileData>& 
         // The new file is in place; only its survival of a crash is unsure.
         if (!file.SyncFolder())
             LogError(scope.Name(), "fsync() of the folder failed.");
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    });
 }
 
 bool ConnectProfile::LoadConnectProfiles(std::vector<ConnectProfileData>& list)
 {
     LogScope scope("ConnectProfile::LoadConnectProfiles");
-    try {
+    return StepsSucceed(scope.Name(), [&] {
         std::string path;
         if (!GetFilePath(path))
             throw Failure("GetFilePath() failed.");
         ByteBuffer scrambled;
         const ReadOutcome outcome = ReadWholeFile(path, scrambled);
         if (outcome == ReadOutcome::Absent)
-            return true;
+            return;
         if (outcome == ReadOutcome::Failed)
             throw Failure("read() failed.");
         ByteBuffer bytes;
@@ -149,13 +143,7 @@ bool ConnectProfile::LoadConnectProfiles(std::vector<ConnectProfileData>& list)
                 found.push_back(record);
         }
         list.insert(list.end(), found.begin(), found.end());
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    });
 }
 
 bool ConnectProfile::SetProfileToStr(const ConnectProfileData& record, int n, std::string& text)
@@ -179,10 +167,11 @@ bool ConnectProfile::SetProfileToStr(const ConnectProfileData& record, int n, st
 bool ConnectProfile::GetProfileFromStr(const std::string& text, int n, ConnectProfileData& record)
 {
     LogScope scope("ConnectProfile::GetProfileFromStr");
-    try {
+    bool found = false;
+    const bool parsed = StepsSucceed(scope.Name(), [&] {
         const std::size_t marker = FindMarkerLine(text, Marker(n));
         if (marker == std::string::npos)
-            return false;
+            return; // no such block: nothing to log
         std::size_t line = NextLine(text, marker);
         std::string values[KEY_COUNT];
         for (int key = 0; key < KEY_COUNT; ++key) {
@@ -194,28 +183,18 @@ bool ConnectProfile::GetProfileFromStr(const std::string& text, int n, ConnectPr
         record.authentication = values[AUTHENTICATION] == "TRUE";
         record.id = values[ID];
         record.password = values[PASSWORD];
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+        found = true;
+    });
+    return parsed && found;
 }
 
 bool ConnectProfile::GetFilePath(std::string& path)
 {
     LogScope scope("ConnectProfile::GetFilePath");
-    try {
+    return StepsSucceed(scope.Name(), [&] {
         const std::filesystem::path folder = platform::AppDataFolder();
         if (folder.empty())
             throw Failure("GetFilePath() failed.");
         path = (folder / kFileName).string();
-        return true;
-    } catch (const Failure& e) {
-        LogError(scope.Name(), "%s", e.what());
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    });
 }
