@@ -3,6 +3,7 @@
 #include "convert/automation.h"
 #include "convert/libreoffice/libreoffice_server.h"
 #include "convert/result_codes.h"
+#include "convert/slide_queue.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
 
@@ -97,57 +98,6 @@ private:
     Slides slides_;
     Slide slide_;
     bool officeWasRunning_;
-};
-
-// Hands out slide numbers in order to the lanes, and stops them all at a
-// cancel or at the first failure.
-class SlideQueue
-{
-public:
-    SlideQueue(int count, const std::atomic<int>& cancel, ExportObserver* observer)
-        : count_(count), cancel_(cancel), observer_(observer)
-    {}
-
-    // The next slide to export, or 0 when there is none left to do.
-    int Next()
-    {
-        std::lock_guard lock(mutex_);
-        if (failure_ || cancelled_ || next_ > count_)
-            return 0;
-        if (cancel_.load() != 0) {
-            cancelled_ = true;
-            return 0;
-        }
-        return next_++;
-    }
-
-    void Written()
-    {
-        std::lock_guard lock(mutex_);
-        if (observer_)
-            observer_->SlideWritten(++written_, count_);
-    }
-
-    // Keeps the first failure; the others follow from it.
-    void Fail(std::exception_ptr failure)
-    {
-        std::lock_guard lock(mutex_);
-        if (!failure_)
-            failure_ = failure;
-    }
-
-    std::exception_ptr Failure() const { return failure_; }
-    bool Cancelled() const { return cancelled_; }
-
-private:
-    std::mutex mutex_;
-    int next_ = 1;
-    int written_ = 0;
-    const int count_;
-    const std::atomic<int>& cancel_;
-    ExportObserver* observer_;
-    std::exception_ptr failure_;
-    bool cancelled_ = false;
 };
 
 // Runs work(lane) for each given lane, side by side, and waits for all.

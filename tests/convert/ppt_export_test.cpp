@@ -1,5 +1,6 @@
 #include "convert/ppt_export.h"
 #include "convert/result_codes.h"
+#include "convert/slide_queue.h"
 #include "tests/convert/fake_office.h"
 #include "tests/support/temp_folder.h"
 
@@ -224,10 +225,11 @@ TEST_F(ExportLogic, ALaneThatCannotOpenLeavesTheWorkToTheOthers)
 
 TEST_F(ExportLogic, AFailureInOneLaneStopsThemAll)
 {
-    FakeOffice office({.lanes = 2, .slideCount = 40, .failingExport = 3});
+    // Without the stop the other lane would export all 399 other slides.
+    FakeOffice office({.lanes = 2, .slideCount = 400, .failingExport = 3});
     EXPECT_EQ(RESULT_CONVERSION_FAILED, Export(office));
-    // Each lane finishes at most the slide it holds, then stops.
-    EXPECT_LE(Images().size(), 4u);
+    EXPECT_FALSE(fs::exists(folder / "slide003.jpg"));
+    EXPECT_LT(Images().size(), 200u);
     for (const std::string lane : {"", "[1] "}) {
         EXPECT_TRUE(office.Called(lane + "Close"));
         EXPECT_TRUE(office.Called(lane + "Quit"));
@@ -236,8 +238,50 @@ TEST_F(ExportLogic, AFailureInOneLaneStopsThemAll)
 
 TEST_F(ExportLogic, ACancelStopsEveryLane)
 {
-    FakeOffice office({.lanes = 2, .slideCount = 40, .cancelDuringExport = 3, .cancel = &cancel});
+    FakeOffice office({.lanes = 2, .slideCount = 400, .cancelDuringExport = 3, .cancel = &cancel});
     EXPECT_EQ(RESULT_CANCELLED, Export(office));
-    EXPECT_GE(Images().size(), 3u);
-    EXPECT_LE(Images().size(), 4u);
+    EXPECT_TRUE(fs::exists(folder / "slide003.jpg"));
+    EXPECT_LT(Images().size(), 200u);
+}
+
+TEST(SlideQueue, HandsOutEachSlideOnceInOrder)
+{
+    std::atomic<int> cancel{0};
+    SlideQueue queue(3, cancel, nullptr);
+    EXPECT_EQ(1, queue.Next());
+    EXPECT_EQ(2, queue.Next());
+    EXPECT_EQ(3, queue.Next());
+    EXPECT_EQ(0, queue.Next());
+    EXPECT_FALSE(queue.Cancelled());
+    EXPECT_EQ(nullptr, queue.Failure());
+}
+
+TEST(SlideQueue, AFailureOrACancelStopsEveryLaterRequest)
+{
+    std::atomic<int> cancel{0};
+    SlideQueue failing(10, cancel, nullptr);
+    EXPECT_EQ(1, failing.Next());
+    const auto first = std::make_exception_ptr(std::runtime_error("first"));
+    failing.Fail(first);
+    failing.Fail(std::make_exception_ptr(std::runtime_error("second")));
+    EXPECT_EQ(0, failing.Next());
+    EXPECT_EQ(first, failing.Failure());
+
+    SlideQueue cancelled(10, cancel, nullptr);
+    EXPECT_EQ(1, cancelled.Next());
+    cancel = 1;
+    EXPECT_EQ(0, cancelled.Next());
+    EXPECT_TRUE(cancelled.Cancelled());
+    cancel = 0;
+    EXPECT_EQ(0, cancelled.Next()); // a cancel is not taken back
+}
+
+TEST(SlideQueue, TheObserverCountsWrittenSlides)
+{
+    std::atomic<int> cancel{0};
+    Recorder recorder;
+    SlideQueue queue(2, cancel, &recorder);
+    queue.Written();
+    queue.Written();
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}), recorder.seen);
 }
