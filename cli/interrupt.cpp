@@ -1,37 +1,40 @@
 #include "cli/interrupt.h"
 
+#include "convert/result_codes.h"
+#include "convert/run_abort.h"
+
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 namespace {
 
+const auto kGrace = std::chrono::seconds(3);
+
 std::atomic<std::atomic<int>*> watched{nullptr};
 std::atomic<bool> interrupted{false};
-struct sigaction previous
-{};
+std::atomic<int> interrupts{0};
 
-void OnInterrupt(int)
+// Runs on the signal watcher's thread.
+void OnSignal(int signal)
 {
     interrupted = true;
     if (std::atomic<int>* cancel = watched.load())
         cancel->store(1);
+    if (signal == SIGINT) {
+        if (++interrupts >= 2)
+            AbortRunAtOnce(RESULT_CANCELLED);
+        return;
+    }
+    std::thread([] {
+        std::this_thread::sleep_for(kGrace);
+        AbortRunAtOnce(RESULT_CANCELLED);
+    }).detach();
 }
 
 } // namespace
 
-InterruptCancels::InterruptCancels()
-{
-    struct sigaction action
-    {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &previous);
-}
-
-InterruptCancels::~InterruptCancels()
-{
-    watched = nullptr;
-    ::sigaction(SIGINT, &previous, nullptr);
-}
+InterruptCancels::InterruptCancels() : watcher_(OnSignal) {}
 
 void InterruptCancels::Watch(std::atomic<int>* cancel)
 {

@@ -6,31 +6,24 @@
 #include "convert/libreoffice/libreoffice_server.h"
 #include "convert/libreoffice/office_process.h"
 
+#include "platform/app_folders.h"
+#include "platform/file_lock.h"
+
+#include <filesystem>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// Runs work(lane) for every lane at once.
-template <class Work> void ForEveryLane(Work work)
-{
-    std::vector<std::thread> threads;
-    for (int lane = 0; lane < LibreOfficeServer::Instance().LaneCount(); ++lane)
-        threads.emplace_back(work, lane);
-    for (auto& thread : threads)
-        thread.join();
-}
-
-// Starts the offices that do not run, and leaves them running: later
+// Starts the shared offices that do not run, and leaves them running: later
 // conversions find them and do not pay for the start.
 int Start()
 {
-    std::atomic<bool> failed{false};
-    ForEveryLane([&](int lane) {
-        Application office(LibreOfficeServer::Instance(), lane);
-        if (!LibreOfficeServer::Instance().IsRunning(lane) && !office.CreateDispatch())
-            failed = true;
-    });
+    LibreOfficeServer& server = LibreOfficeServer::Instance();
+    server.StartOffices();
+    bool failed = false;
+    for (int lane = 0; lane < server.LaneCount(); ++lane)
+        failed = failed || !server.IsRunning(lane);
     if (failed)
         PrintError("office start: an office did not start");
     return failed ? 1 : 0;
@@ -38,20 +31,30 @@ int Start()
 
 int Stop()
 {
-    ForEveryLane([](int lane) {
-        if (!LibreOfficeServer::Instance().IsRunning(lane))
-            return;
-        Application office(LibreOfficeServer::Instance(), lane);
-        if (office.CreateDispatch())
-            office.Quit();
-    });
+    LibreOfficeServer& server = LibreOfficeServer::Instance();
+    std::vector<std::thread> stops;
+    for (int lane = 0; lane < server.LaneCount(); ++lane) {
+        stops.emplace_back([&server, lane] {
+            if (!server.IsRunning(lane))
+                return;
+            Application office(server, lane);
+            try {
+                if (office.CreateDispatch())
+                    office.Quit();
+            } catch (const AutomationError&) {
+                server.KillOffice(lane); // hung: it goes all the same
+            }
+        });
+    }
+    for (auto& stop : stops)
+        stop.join();
     return 0;
 }
 
 int Status()
 {
     for (int lane = 0; lane < LibreOfficeServer::Instance().LaneCount(); ++lane) {
-        const pid_t pid = office::FindOfficeProcess(lane);
+        const pid_t pid = office::FindOfficeProcess(office::PipeName(office::OfficeSet{}, lane));
         PrintResult(QString("%1\t%2").arg(lane).arg(pid ? QString::number(pid) : "stopped"));
     }
     return 0;
@@ -61,7 +64,7 @@ int Status()
 
 QString OfficeCommand::Description() const
 {
-    return "Start, stop or list the background offices that render the slides.";
+    return "Start, stop or list the shared background offices that render the slides.";
 }
 
 int OfficeCommand::Execute(const QStringList& arguments)
@@ -72,6 +75,12 @@ int OfficeCommand::Execute(const QStringList& arguments)
     if (!Parse(parser, arguments, status))
         return status;
     const auto guard = ComApartmentGuard::Create();
+    LibreOfficeServer::Instance().UseSharedOffices(true);
+    // Start and stop of the shared offices take turns between processes.
+    std::error_code error;
+    std::filesystem::create_directories(platform::AppCacheFolder(), error);
+    FileLock lock;
+    lock.Lock(platform::AppCacheFolder() / "office-shared.lock", true);
     const QString action = parser.positionalArguments().value(0);
     if (action == "start")
         return Start();

@@ -3,6 +3,7 @@
 #include "convert/ppt_export.h"
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
+#include "convert/working_folders.h"
 #include "delivery/delivery.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
@@ -14,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -90,12 +92,20 @@ bool ConvertController::actGetTempFolderPath(std::string& path)
         LogError(scope.Name(), "GetTempPathW() failed.");
         return false;
     }
+    working_folders::SweepAbandoned(temp);
     // Created here, private and exclusive: a name another run took at the
-    // same millisecond counts as taken.
+    // same millisecond counts as taken. Locked at once, so that no other
+    // run takes it for abandoned.
     for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
         path = (temp / (".Korvanta.temp" + TimeStamp())).string();
-        if (::mkdir(path.c_str(), 0700) == 0)
-            return true;
+        if (::mkdir(path.c_str(), 0700) == 0) {
+            if (working_folders::Claim(path))
+                return true;
+            ::rmdir(path.c_str());
+            LogError(scope.Name(), "CreateDirectoryW() failed.");
+            path.clear();
+            return false;
+        }
         if (errno != EEXIST) {
             LogError(scope.Name(), "CreateDirectoryW() failed.");
             path.clear();
@@ -164,6 +174,7 @@ bool ConvertController::DeleteFolderAll(const std::string& folder)
     LogScope scope("ConvertController::DeleteFolderAll");
     std::error_code error;
     fs::remove_all(folder, error);
+    working_folders::Release(folder);
     if (error) {
         LogError(scope.Name(), "SHFileOperationW() failed.");
         return false;

@@ -3,11 +3,16 @@
 #include "convert/libreoffice/office_process.h"
 #include "convert/libreoffice/uno_automation.h"
 #include "convert/libreoffice/uno_connection.h"
+#include "convert/libreoffice/watchdog_timer.h"
 #include "log/debug_log.h"
+#include "log/log_scope.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <optional>
 #include <thread>
+#include <vector>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -16,14 +21,13 @@ namespace {
 
 const auto kConnectRetry = 50ms;
 const auto kKillWait = 5s;
-const int kMaxLanes = 8;
 const int kDefaultMaxLanes = 4;
 
-int DefaultLaneCount()
+int DefaultLaneCount(int maxLanes)
 {
     if (const char* configured = std::getenv("KORVANTA_OFFICE_LANES")) {
         const int lanes = std::atoi(configured);
-        if (lanes >= 1 && lanes <= kMaxLanes)
+        if (lanes >= 1 && lanes <= maxLanes)
             return lanes;
     }
     const int processors = static_cast<int>(std::thread::hardware_concurrency());
@@ -41,6 +45,21 @@ bool AwaitEnd(pid_t launcher, pid_t office, std::chrono::milliseconds bound)
     return true;
 }
 
+std::string SharedPipe(int lane)
+{
+    return office::PipeName(office::OfficeSet{}, lane);
+}
+
+// Runs work(lane) for every lane at once and waits for all.
+template <class Work> void ForEveryLane(int lanes, Work work)
+{
+    std::vector<std::thread> threads;
+    for (int lane = 0; lane < lanes; ++lane)
+        threads.emplace_back(work, lane);
+    for (auto& thread : threads)
+        thread.join();
+}
+
 } // namespace
 
 LibreOfficeServer& LibreOfficeServer::Instance()
@@ -49,7 +68,7 @@ LibreOfficeServer& LibreOfficeServer::Instance()
     return server;
 }
 
-LibreOfficeServer::LibreOfficeServer() : lanes_(DefaultLaneCount()), processes_(kMaxLanes) {}
+LibreOfficeServer::LibreOfficeServer() : lanes_(DefaultLaneCount(kMaxLanes)) {}
 
 int LibreOfficeServer::LaneCount() const
 {
@@ -61,11 +80,6 @@ void LibreOfficeServer::SetLaneCount(int lanes)
 {
     std::lock_guard lock(mutex_);
     lanes_ = std::clamp(lanes, 1, kMaxLanes);
-}
-
-bool LibreOfficeServer::IsRunning(int lane)
-{
-    return lane == 0 ? actCheckPptRunning() == 1 : office::FindOfficeProcess(lane) != 0;
 }
 
 OfficeTimeouts LibreOfficeServer::Timeouts() const
@@ -80,72 +94,261 @@ void LibreOfficeServer::SetTimeouts(const OfficeTimeouts& timeouts)
     timeouts_ = timeouts;
 }
 
-LibreOfficeServer::Processes LibreOfficeServer::Tracked(int lane) const
+void LibreOfficeServer::SetRecycling(const OfficeRecycling& recycling)
 {
     std::lock_guard lock(mutex_);
-    return processes_.at(static_cast<std::size_t>(lane));
+    recycling_ = recycling;
 }
 
-void LibreOfficeServer::Track(int lane, const Processes& processes)
+void LibreOfficeServer::UseSharedOffices(bool shared)
 {
     std::lock_guard lock(mutex_);
-    processes_.at(static_cast<std::size_t>(lane)) = processes;
+    shared_ = shared;
+}
+
+LibreOfficeServer::Attached LibreOfficeServer::Current(int lane) const
+{
+    std::lock_guard lock(mutex_);
+    return attached_.at(static_cast<std::size_t>(lane));
+}
+
+void LibreOfficeServer::Attach(int lane, const Attached& attached)
+{
+    Attached previous = attached;
+    {
+        std::lock_guard lock(mutex_);
+        std::swap(previous, attached_.at(static_cast<std::size_t>(lane)));
+    }
+    // A watch let go here ends its watcher outside the lock.
+}
+
+office::OfficeSet LibreOfficeServer::OwnSet()
+{
+    std::lock_guard lock(mutex_);
+    if (shared_)
+        return office::OfficeSet{};
+    if (!slot_.Claim())
+        throw AutomationError("No free run slot for an office in the cache folder.");
+    return office::OfficeSet{slot_.Number()};
+}
+
+std::string LibreOfficeServer::OwnPipeName(int lane)
+{
+    return office::PipeName(OwnSet(), lane);
+}
+
+bool LibreOfficeServer::HasOwnOffice(int lane) const
+{
+    // While it starts, only the launcher is known.
+    const Attached attached = Current(lane);
+    if (!attached.own)
+        return false;
+    return attached.office != 0 ? !office::HasEnded(attached.office)
+                                : !office::HasEnded(attached.launcher);
+}
+
+bool LibreOfficeServer::IsWorn(int lane) const
+{
+    const Attached attached = Current(lane);
+    const OfficeRecycling limits = [this] {
+        std::lock_guard lock(mutex_);
+        return recycling_;
+    }();
+    return attached.documents >= limits.documents ||
+           office::ResidentBytes(attached.office) > limits.residentBytes;
+}
+
+bool LibreOfficeServer::IsRunning(int lane)
+{
+    std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
+    return HasOwnOffice(lane) || office::FindOfficeProcess(SharedPipe(lane)) != 0;
+}
+
+pid_t LibreOfficeServer::OfficeProcess(int lane) const
+{
+    return Current(lane).office;
+}
+
+void LibreOfficeServer::CountDocument(int lane)
+{
+    std::lock_guard lock(mutex_);
+    ++attached_.at(static_cast<std::size_t>(lane)).documents;
 }
 
 std::unique_ptr<ApplicationDispatch> LibreOfficeServer::CreateApplication(int lane)
 {
-    auto context = ConnectToOffice(lane);
+    std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
+    const Attached attached = Current(lane);
+    const bool alive = attached.office != 0 && !office::HasEnded(attached.office);
+    if (alive && attached.own && IsWorn(lane)) {
+        LogInfo("LibreOfficeServer::CreateApplication",
+                "Office(PID: %d) replaced after %d documents.", static_cast<int>(attached.office),
+                attached.documents);
+        QuitLane(lane);
+    } else if (alive) {
+        auto application = attached.own ? Connect(lane, OwnPipeName(lane), attached.launcher)
+                                        : Connect(lane, SharedPipe(lane), attached.office);
+        if (application)
+            return application;
+    }
+    if (Current(lane).own)
+        KillOffice(lane); // gone, or deaf: reap what is left
+    if (auto application = ConnectShared(lane))
+        return application;
+    return StartAndConnect(lane);
+}
+
+// One attempt to reach an office over its pipe. An office that takes the
+// connection but never answers is hung: the watchdog kills the group of
+// member, and the attempt fails as an automation error.
+std::unique_ptr<ApplicationDispatch> LibreOfficeServer::Connect(int lane, const std::string& pipe,
+                                                                pid_t member)
+{
+    const auto bound = Timeouts().connect;
+    WatchdogTimer watchdog(bound, [member] { office::KillOfficeGroup(member); });
+    auto context = ConnectToOffice(pipe);
+    if (watchdog.Expired()) {
+        KillOffice(lane);
+        throw AutomationError("Connecting to the office took longer than " +
+                              std::to_string(bound.count()) + " ms; the office was stopped.");
+    }
     if (!context.is())
-        return StartAndConnect(lane);
-    Processes processes = Tracked(lane);
-    processes.office = office::FindOfficeProcess(lane);
-    Track(lane, processes);
+        return nullptr;
     return MakeUnoApplication(*this, lane, context);
+}
+
+// The shared office of the lane, when one runs; waits while it is starting.
+std::unique_ptr<ApplicationDispatch> LibreOfficeServer::ConnectShared(int lane)
+{
+    const std::string pipe = SharedPipe(lane);
+    const pid_t shared = office::FindOfficeProcess(pipe);
+    if (shared == 0)
+        return nullptr;
+    Attach(lane, {false, 0, shared, 0, nullptr});
+    const auto deadline = Clock::now() + Timeouts().start;
+    for (;;) {
+        if (auto application = Connect(lane, pipe, shared))
+            return application;
+        if (office::HasEnded(shared) || Clock::now() > deadline) {
+            Attach(lane, {});
+            return nullptr;
+        }
+        std::this_thread::sleep_for(kConnectRetry);
+    }
 }
 
 std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect(int lane)
 {
-    // Nothing answers on the pipe: an office of ours that is still there is
-    // hung or half dead, and makes way for a fresh one.
-    if (office::FindOfficeProcess(lane) != 0)
-        KillOffice(lane);
-    const pid_t launcher = office::StartOffice(lane);
+    const office::OfficeSet set = OwnSet();
+    const std::string pipe = office::PipeName(set, lane);
+    // Our set is ours alone: whatever listens there is left over.
+    if (const pid_t leftOver = office::FindOfficeProcess(pipe)) {
+        office::KillOfficeGroup(leftOver);
+        AwaitEnd(0, leftOver, kKillWait);
+    }
+    const pid_t launcher = office::StartOffice(set, lane);
     if (launcher == 0)
         return nullptr;
     LogInfo("LibreOfficeServer::CreateApplication", "Office(PID: %d) started.",
             static_cast<int>(launcher));
-    Track(lane, {launcher, 0});
+    const bool watched = !set.IsShared();
+    Attach(lane,
+           {true, launcher, 0, 0, watched ? std::make_shared<OwnerWatch>(launcher) : nullptr});
     const auto deadline = Clock::now() + Timeouts().start;
-    auto context = ConnectToOffice(lane);
-    while (!context.is()) {
+    for (;;) {
+        if (auto application = Connect(lane, pipe, launcher)) {
+            Attached started = Current(lane);
+            started.office = office::FindOfficeProcess(pipe);
+            Attach(lane, started);
+            return application;
+        }
         if (Clock::now() > deadline || office::HasEnded(launcher)) {
             KillOffice(lane);
             return nullptr;
         }
         std::this_thread::sleep_for(kConnectRetry);
-        context = ConnectToOffice(lane);
     }
-    Track(lane, {launcher, office::FindOfficeProcess(lane)});
-    return MakeUnoApplication(*this, lane, context);
+}
+
+bool LibreOfficeServer::StartOffices()
+{
+    std::atomic<bool> started{false};
+    ForEveryLane(LaneCount(), [&](int lane) {
+        std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
+        if (HasOwnOffice(lane) || office::FindOfficeProcess(SharedPipe(lane)) != 0)
+            return;
+        try {
+            if (StartAndConnect(lane))
+                started = true;
+        } catch (const AutomationError& error) {
+            LogInfo("LibreOfficeServer::StartOffices", "Office:[%s].", error.what());
+        }
+    });
+    return started;
+}
+
+void LibreOfficeServer::QuitLane(int lane)
+{
+    const Attached attached = Current(lane);
+    if (!attached.own)
+        return;
+    try {
+        if (auto application = Connect(lane, OwnPipeName(lane), attached.launcher)) {
+            application->Quit();
+            return;
+        }
+    } catch (const AutomationError&) {
+    }
+    KillOffice(lane);
+}
+
+void LibreOfficeServer::QuitOwnOffices()
+{
+    ForEveryLane(kMaxLanes, [this](int lane) {
+        std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
+        if (Current(lane).own)
+            QuitLane(lane);
+    });
+}
+
+void LibreOfficeServer::KillOwnOffices()
+{
+    for (int lane = 0; lane < kMaxLanes; ++lane) {
+        const Attached attached = Current(lane);
+        if (!attached.own)
+            continue;
+        office::KillOfficeGroup(attached.office);
+        office::KillOfficeGroup(attached.launcher);
+    }
 }
 
 void LibreOfficeServer::KillOffice(int lane)
 {
-    Processes processes = Tracked(lane);
-    if (processes.office == 0)
-        processes.office = office::FindOfficeProcess(lane);
-    office::KillOfficeGroup(processes.office);
-    office::KillOfficeGroup(processes.launcher);
-    AwaitEnd(processes.launcher, processes.office, kKillWait);
-    Track(lane, {});
+    Attached attached = Current(lane);
+    if (attached.office == 0 && attached.own) {
+        try {
+            attached.office = office::FindOfficeProcess(OwnPipeName(lane));
+        } catch (const AutomationError&) {
+        }
+    }
+    office::KillOfficeGroup(attached.office);
+    office::KillOfficeGroup(attached.launcher);
+    AwaitEnd(attached.launcher, attached.office, kKillWait);
+    Attach(lane, {});
 }
 
 void LibreOfficeServer::AwaitOfficeEnd(int lane)
 {
-    const Processes processes = Tracked(lane);
-    if (!AwaitEnd(processes.launcher, processes.office, Timeouts().quit)) {
+    const Attached attached = Current(lane);
+    if (!AwaitEnd(attached.launcher, attached.office, Timeouts().quit)) {
         KillOffice(lane);
         return;
     }
-    Track(lane, {});
+    Attach(lane, {});
+}
+
+int actCheckPptRunning()
+{
+    LogScope scope("actCheckPptRunning");
+    return LibreOfficeServer::Instance().IsRunning(0) ? 1 : 0;
 }

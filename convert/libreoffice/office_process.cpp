@@ -2,8 +2,6 @@
 
 #include "convert/libreoffice/office_profile.h"
 #include "log/debug_log.h"
-#include "log/log_scope.h"
-#include "platform/app_folders.h"
 
 #include <cctype>
 #include <csignal>
@@ -12,6 +10,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
+#include <sstream>
 #include <string_view>
 #include <strings.h>
 #include <sys/wait.h>
@@ -31,42 +30,64 @@ std::string ReadProcFile(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-const int kAnyLane = -1;
+const char* const kAcceptPrefix = "--accept=pipe,name=";
+const char* const kAcceptSuffix = ";urp;";
 
-std::string AcceptArgument(int lane)
+std::string AcceptArgument(const std::string& pipe)
 {
-    return "--accept=pipe,name=" + PipeName(lane) + ";urp;";
+    return kAcceptPrefix + pipe + kAcceptSuffix;
 }
 
-bool IsOurAcceptArgument(std::string_view argument, int lane)
-{
-    if (lane != kAnyLane)
-        return argument == AcceptArgument(lane);
-    const std::string lanePrefix = "--accept=pipe,name=" + PipeName(0);
-    return argument.starts_with(lanePrefix) && argument.ends_with(";urp;");
-}
-
-// True when the NUL-separated command line holds the lane's accept argument.
-bool CarriesOurPipe(std::string_view commandLine, int lane)
+// True when the NUL-separated command line holds an accept argument for a
+// pipe named pipe, or for any pipe beginning with it when prefix is set.
+bool CarriesOurPipe(std::string_view commandLine, const std::string& pipe, bool prefix)
 {
     std::size_t start = 0;
     while (start < commandLine.size()) {
         std::size_t end = commandLine.find('\0', start);
         if (end == std::string_view::npos)
             end = commandLine.size();
-        if (IsOurAcceptArgument(commandLine.substr(start, end - start), lane))
+        const std::string_view argument = commandLine.substr(start, end - start);
+        if (prefix ? argument.starts_with(kAcceptPrefix + pipe) && argument.ends_with(kAcceptSuffix)
+                   : argument == AcceptArgument(pipe))
             return true;
         start = end + 1;
     }
     return false;
 }
 
-std::string ProfileUrl(int lane)
+pid_t FindOffice(const std::string& pipe, bool prefix)
+{
+    static const char* const kName = "actCheckPptRunning";
+    std::error_code error;
+    fs::directory_iterator processes("/proc", error);
+    if (error) {
+        LogError(kName, "EnumProcesses() failed.");
+        return 0;
+    }
+    for (const auto& entry : processes) {
+        const std::string id = entry.path().filename().string();
+        if (id.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string name = ReadProcFile(entry.path() / "comm");
+        if (name.empty())
+            continue; // gone, or not ours to read
+        if (name.back() == '\n')
+            name.pop_back();
+        LogInfo(kName, "Process(PID: %d) [%s].", std::atoi(id.c_str()), name.c_str());
+        if (::strcasecmp(name.c_str(), "soffice.bin") == 0 &&
+            CarriesOurPipe(ReadProcFile(entry.path() / "cmdline"), pipe, prefix))
+            return static_cast<pid_t>(std::atoi(id.c_str()));
+    }
+    return 0;
+}
+
+std::string ProfileUrl(const fs::path& profile)
 {
     // The profile path is ours: absolute and free of characters a URL must
     // escape except the few handled here.
     std::string url = "file://";
-    for (unsigned char c : ProfileFolder(lane).string()) {
+    for (unsigned char c : profile.string()) {
         if (std::isalnum(c) || std::string_view("/-._~").find(c) != std::string_view::npos) {
             url += static_cast<char>(c);
         } else {
@@ -78,12 +99,12 @@ std::string ProfileUrl(int lane)
     return url;
 }
 
-// The environment of a lane's office: ours, with a temporary-files folder of
-// its own. The office leaves files there when it is killed, or even when it
-// is told to terminate; they go at its next start, not into the user's.
-std::vector<std::string> OfficeEnvironment(int lane)
+// The environment of an office: ours, with a temporary-files folder of its
+// own. The office leaves files there when it is killed, or even when it is
+// told to terminate; they go at its next start, not into the user's.
+std::vector<std::string> OfficeEnvironment(const fs::path& profile)
 {
-    const fs::path temp = platform::AppCacheFolder() / ("office-tmp-" + std::to_string(lane));
+    const fs::path temp = profile.string() + "-tmp";
     std::error_code error;
     fs::remove_all(temp, error);
     fs::create_directories(temp, error);
@@ -108,52 +129,20 @@ std::vector<char*> Pointers(std::vector<std::string>& strings)
 
 } // namespace
 
-std::string PipeName(int lane)
+pid_t FindOfficeProcess(const std::string& pipe)
 {
-    const std::string name = "korvanta-office-" + std::to_string(::getuid());
-    return lane == 0 ? name : name + "-" + std::to_string(lane);
-}
-
-fs::path ProfileFolder(int lane)
-{
-    const std::string name = "office-profile";
-    return platform::AppCacheFolder() / (lane == 0 ? name : name + "-" + std::to_string(lane));
-}
-
-pid_t FindOfficeProcess(int lane)
-{
-    static const char* const kName = "actCheckPptRunning";
-    std::error_code error;
-    fs::directory_iterator processes("/proc", error);
-    if (error) {
-        LogError(kName, "EnumProcesses() failed.");
-        return 0;
-    }
-    for (const auto& entry : processes) {
-        const std::string id = entry.path().filename().string();
-        if (id.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::string name = ReadProcFile(entry.path() / "comm");
-        if (name.empty())
-            continue; // gone, or not ours to read
-        if (name.back() == '\n')
-            name.pop_back();
-        LogInfo(kName, "Process(PID: %d) [%s].", std::atoi(id.c_str()), name.c_str());
-        if (::strcasecmp(name.c_str(), "soffice.bin") == 0 &&
-            CarriesOurPipe(ReadProcFile(entry.path() / "cmdline"), lane))
-            return static_cast<pid_t>(std::atoi(id.c_str()));
-    }
-    return 0;
+    return FindOffice(pipe, false);
 }
 
 pid_t FindAnyOfficeProcess()
 {
-    return FindOfficeProcess(kAnyLane);
+    return FindOffice(PipePrefix(), true);
 }
 
-pid_t StartOffice(int lane)
+pid_t StartOffice(const OfficeSet& set, int lane)
 {
-    SeedOfficeProfile(ProfileFolder(lane));
+    const fs::path profile = ProfileFolder(set, lane);
+    SeedOfficeProfile(profile);
     const std::string program = std::string(LIBREOFFICE_PROGRAM_DIR) + "/soffice";
     std::vector<std::string> arguments = {program,
                                           "--headless",
@@ -162,9 +151,9 @@ pid_t StartOffice(int lane)
                                           "--nolockcheck",
                                           "--nologo",
                                           "--nodefault",
-                                          "-env:UserInstallation=" + ProfileUrl(lane),
-                                          AcceptArgument(lane)};
-    std::vector<std::string> environment = OfficeEnvironment(lane);
+                                          "-env:UserInstallation=" + ProfileUrl(profile),
+                                          AcceptArgument(PipeName(set, lane))};
+    std::vector<std::string> environment = OfficeEnvironment(profile);
     const std::vector<char*> argv = Pointers(arguments);
     const std::vector<char*> envp = Pointers(environment);
 
@@ -222,10 +211,15 @@ bool HasEnded(pid_t pid)
     return nameEnd == std::string::npos || stat.compare(nameEnd, 3, ") Z") == 0;
 }
 
-} // namespace office
-
-int actCheckPptRunning()
+std::size_t ResidentBytes(pid_t pid)
 {
-    LogScope scope("actCheckPptRunning");
-    return office::FindOfficeProcess(0) != 0 ? 1 : 0;
+    // statm: size resident shared text lib data dt, in pages.
+    std::istringstream statm(ReadProcFile("/proc/" + std::to_string(pid) + "/statm"));
+    std::size_t size = 0;
+    std::size_t resident = 0;
+    if (!(statm >> size >> resident))
+        return 0;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
+
+} // namespace office

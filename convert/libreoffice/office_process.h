@@ -1,6 +1,8 @@
 #pragma once
 
-#include <filesystem>
+#include "convert/libreoffice/office_identity.h"
+
+#include <cstddef>
 #include <string>
 #include <sys/types.h>
 
@@ -11,21 +13,15 @@ namespace office {
 // We may run several offices side by side, one per lane, each with a pipe
 // and a profile of its own; lane 0 is the office a single export uses.
 
-// The accept-pipe name of a lane, unique to this program and user.
-std::string PipeName(int lane = 0);
+// The soffice.bin process listening on the pipe, or 0 when none runs.
+pid_t FindOfficeProcess(const std::string& pipe);
 
-// The private user profile of a lane's office.
-std::filesystem::path ProfileFolder(int lane = 0);
-
-// The soffice.bin process listening on the lane's pipe, or 0 when none runs.
-pid_t FindOfficeProcess(int lane = 0);
-
-// Any office of ours, on any lane, or 0 when none runs.
+// Any office of ours (this user and cache folder), or 0 when none runs.
 pid_t FindAnyOfficeProcess();
 
-// Starts a lane's office in a process group of its own. Returns the pid of
-// the started launcher, or 0 when it could not be started.
-pid_t StartOffice(int lane = 0);
+// Starts a lane's office of a set in a process group of its own. Returns the
+// pid of the started launcher, or 0 when it could not be started.
+pid_t StartOffice(const OfficeSet& set, int lane);
 
 // Kills the whole process group of pid (never our own group).
 void KillOfficeGroup(pid_t pid);
@@ -33,7 +29,7 @@ void KillOfficeGroup(pid_t pid);
 // True when the process has ended. Reaps it when it is our child.
 bool HasEnded(pid_t pid);
 
-} // namespace office
+// The resident memory of a process in bytes, 0 when it is gone.
+std::size_t ResidentBytes(pid_t pid);
 
-// 1 when our office is running, else 0.
-int actCheckPptRunning();
+} // namespace office

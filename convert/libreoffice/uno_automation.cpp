@@ -209,6 +209,7 @@ public:
              Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
              Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE))});
         const rtl::OUString url = FileUrl(fileName);
+        link_.server.CountDocument(link_.lane);
         auto document = link_.Guarded(Bound::Load, "Loading the presentation", [&] {
             return loader_->loadComponentFromURL(url, "_blank", 0, arguments);
         });

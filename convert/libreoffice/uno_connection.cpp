@@ -1,6 +1,5 @@
 #include "convert/libreoffice/uno_connection.h"
 
-#include "convert/libreoffice/office_process.h"
 #include "convert/libreoffice/uno_runtime.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -9,13 +8,12 @@ using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::XComponentContext;
 
-Reference<XComponentContext> ConnectToOffice(int lane)
+Reference<XComponentContext> ConnectToOffice(const std::string& pipe)
 {
     const Reference<XComponentContext> local = LocalUnoContext();
     if (!local.is())
         return {};
-    const std::string url =
-        "uno:pipe,name=" + office::PipeName(lane) + ";urp;StarOffice.ComponentContext";
+    const std::string url = "uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext";
     try {
         auto resolver = css::bridge::UnoUrlResolver::create(local);
         return Reference<XComponentContext>(resolver->resolve(ToOUString(url)), UNO_QUERY);

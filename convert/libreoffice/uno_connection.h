@@ -3,6 +3,9 @@
 #include <com/sun/star/uno/Reference.hxx>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
-// The component context of a lane's office over its pipe, or an empty
-// reference when nothing accepts there.
-css::uno::Reference<css::uno::XComponentContext> ConnectToOffice(int lane);
+#include <string>
+
+// The component context of the office accepting on the pipe, or an empty
+// reference when nothing accepts there. Blocks while an office that took
+// the connection does not answer: callers bound it.
+css::uno::Reference<css::uno::XComponentContext> ConnectToOffice(const std::string& pipe);

@@ -2,6 +2,7 @@
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/desktop_opener.h"
 #include "tests/support/jpeg_info.h"
+#include "tests/support/our_offices.h"
 #include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -209,8 +210,8 @@ TEST_F(CliConvert, OfficesStartedAheadServeConversionsAndStayUntilStopped)
     auto environment = Environment();
     environment["KORVANTA_OFFICE_LANES"] = "2";
     ASSERT_EQ(0, RunProgram(Cli({"office", "start"}), environment).status);
-    const pid_t first = office::FindOfficeProcess(0);
-    const pid_t second = office::FindOfficeProcess(1);
+    const pid_t first = SharedOffice(0);
+    const pid_t second = SharedOffice(1);
     ASSERT_NE(0, first);
     ASSERT_NE(0, second);
     EXPECT_EQ("0\t" + std::to_string(first) + "\n1\t" + std::to_string(second) + "\n",
@@ -221,8 +222,8 @@ TEST_F(CliConvert, OfficesStartedAheadServeConversionsAndStayUntilStopped)
         Cli({"convert", SharedDeck("themes.pptx").string(), "--to", output.Path().string()}),
         environment);
     EXPECT_EQ(0, converted.status) << converted.err;
-    EXPECT_EQ(first, office::FindOfficeProcess(0));
-    EXPECT_EQ(second, office::FindOfficeProcess(1));
+    EXPECT_EQ(first, SharedOffice(0));
+    EXPECT_EQ(second, SharedOffice(1));
 
     EXPECT_EQ(0, RunProgram(Cli({"office", "stop"}), environment).status);
     EXPECT_EQ("0\tstopped\n1\tstopped\n", RunProgram(Cli({"office", "status"}), environment).out);

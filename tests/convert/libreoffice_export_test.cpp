@@ -2,11 +2,15 @@
 #include "convert/com_apartment_guard.h"
 #include "convert/libreoffice/libreoffice_server.h"
 #include "convert/libreoffice/office_process.h"
+#include "convert/office_session.h"
 #include "convert/ppt_export.h"
 #include "convert/result_codes.h"
 #include "tests/support/jpeg_info.h"
+#include "tests/support/our_offices.h"
+#include "tests/support/run_program.h"
 #include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -96,14 +100,14 @@ TEST_F(LibreOfficeExport, ARunningOfficeOfOursIsReusedAndLeftRunning)
 {
     Application application(LibreOfficeServer::Instance());
     ASSERT_TRUE(application.CreateDispatch());
-    const pid_t running = office::FindOfficeProcess();
+    const pid_t running = OwnOffice();
     ASSERT_NE(0, running);
     EXPECT_EQ(1, actCheckPptRunning());
 
     EXPECT_EQ(RESULT_SUCCESS, Export("SampleShow.pptx"));
-    EXPECT_EQ(running, office::FindOfficeProcess());
+    EXPECT_EQ(running, OwnOffice());
     EXPECT_EQ(RESULT_SUCCESS, Export("aptia.pptx"));
-    EXPECT_EQ(running, office::FindOfficeProcess());
+    EXPECT_EQ(running, OwnOffice());
 
     application.Quit();
     EXPECT_EQ(0, actCheckPptRunning());
@@ -113,7 +117,7 @@ TEST_F(LibreOfficeExport, AnOfficeThatDiedBetweenConversionsIsReplaced)
 {
     Application application(LibreOfficeServer::Instance());
     ASSERT_TRUE(application.CreateDispatch());
-    const pid_t crashed = office::FindOfficeProcess();
+    const pid_t crashed = OwnOffice();
     ASSERT_NE(0, crashed);
     ::kill(crashed, SIGKILL);
     application.ReleaseDispatch();
@@ -168,7 +172,7 @@ TEST_F(LibreOfficeExport, TwoOfficesShareTheSlidesOfOneDeck)
 {
     struct SecondOfficeSeen : ExportObserver
     {
-        void SlideWritten(int, int) override { seen = seen || office::FindOfficeProcess(1) != 0; }
+        void SlideWritten(int, int) override { seen = seen || OwnOffice(1) != 0; }
         bool seen = false;
     } observer;
     LibreOfficeServer::Instance().SetLaneCount(2);
@@ -191,4 +195,56 @@ TEST(ComApartmentGuard, BringsTheRuntimeUpOnce)
     auto second = ComApartmentGuard::Create();
     ASSERT_NE(nullptr, second);
     EXPECT_FALSE(second->initialized);
+}
+
+TEST_F(LibreOfficeExport, AHungOfficeEndsTheExportWithinItsBoundsAndIsReplaced)
+{
+    const std::map<std::string, std::string> oneLane = {{"KORVANTA_OFFICE_LANES", "1"}};
+    ASSERT_EQ(0, RunProgram({KORVANTA_CLI, "office", "start"}, oneLane).status);
+    const pid_t hung = SharedOffice(0);
+    ASSERT_NE(0, hung);
+    ASSERT_EQ(0, ::kill(hung, SIGSTOP));
+
+    LibreOfficeServer::Instance().SetLaneCount(1);
+    OfficeTimeouts shortBounds;
+    shortBounds.connect = 1500ms;
+    shortBounds.call = 1500ms;
+    LibreOfficeServer::Instance().SetTimeouts(shortBounds);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(RESULT_CONVERSION_FAILED, Export("SampleShow.pptx"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_TRUE(WaitUntil([] { return SharedOffice(0) == 0; }, 5s)) << "the hung office lives";
+    EXPECT_TRUE(ImageNames().empty());
+
+    LibreOfficeServer::Instance().SetTimeouts({});
+    EXPECT_EQ(RESULT_SUCCESS, Export("SampleShow.pptx"));
+    EXPECT_EQ(NamesFor(2), ImageNames());
+}
+
+TEST_F(LibreOfficeExport, AnOfficeIsReplacedAfterSoManyDocumentsOrSoMuchMemory)
+{
+    LibreOfficeServer& server = LibreOfficeServer::Instance();
+    server.SetLaneCount(1);
+    const auto officesServing = [&](int exports) {
+        OfficeSession session;
+        session.EnsureRunning();
+        std::vector<pid_t> offices;
+        for (int run = 0; run < exports; ++run) {
+            EXPECT_EQ(RESULT_SUCCESS, Export("SampleShow.pptx"));
+            offices.push_back(server.OfficeProcess(0));
+        }
+        return offices;
+    };
+
+    server.SetRecycling({2, std::size_t{1} << 40});
+    const auto byDocuments = officesServing(5);
+    EXPECT_EQ(byDocuments[0], byDocuments[1]);
+    EXPECT_NE(byDocuments[1], byDocuments[2]);
+    EXPECT_EQ(byDocuments[2], byDocuments[3]);
+    EXPECT_NE(byDocuments[3], byDocuments[4]);
+
+    server.SetRecycling({1000, 1});
+    const auto byMemory = officesServing(2);
+    EXPECT_NE(byMemory[0], byMemory[1]);
+    server.SetRecycling({});
 }

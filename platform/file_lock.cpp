@@ -1,0 +1,58 @@
+#include "platform/file_lock.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <utility>
+
+FileLock::~FileLock()
+{
+    Unlock();
+}
+
+FileLock::FileLock(FileLock&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept
+{
+    if (this != &other) {
+        Unlock();
+        descriptor_ = std::exchange(other.descriptor_, -1);
+    }
+    return *this;
+}
+
+void FileLock::Unlock()
+{
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+    descriptor_ = -1;
+}
+
+bool FileLock::Lock(const std::filesystem::path& file, bool wait)
+{
+    return LockOpened(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600), wait);
+}
+
+bool FileLock::TryLockFolder(const std::filesystem::path& folder)
+{
+    return LockOpened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW),
+                      false);
+}
+
+bool FileLock::LockOpened(int descriptor, bool wait)
+{
+    Unlock();
+    if (descriptor < 0)
+        return false;
+    int locked;
+    do {
+        locked = ::flock(descriptor, wait ? LOCK_EX : LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        ::close(descriptor);
+        return false;
+    }
+    descriptor_ = descriptor;
+    return true;
+}
