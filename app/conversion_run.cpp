@@ -3,6 +3,7 @@
 #include "app/conversion_worker.h"
 #include "app/processing_dlg.h"
 #include "convert/convert_data.h"
+#include "convert/libreoffice/libreoffice_server.h"
 #include "convert/result_codes.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr int kPollMilliseconds = 100;
+constexpr int kCancelGraceMilliseconds = 3000;
 
 // Keeps a window disabled, with a busy cursor, while it lives; its close box
 // does nothing meanwhile.
@@ -60,8 +62,9 @@ private:
 };
 
 // Returns once the worker has ended, checking every 100 ms; events go on
-// being processed meanwhile.
-void AwaitWorkerEnd(const ConversionThread& worker)
+// being processed meanwhile. A cancelled worker that still waits on an
+// office after a grace has the offices of this run killed under it.
+void AwaitWorkerEnd(const ConversionThread& worker, bool cancelled)
 {
     QEventLoop loop;
     QTimer poll;
@@ -70,6 +73,12 @@ void AwaitWorkerEnd(const ConversionThread& worker)
             loop.quit();
     });
     poll.start(kPollMilliseconds);
+    QTimer grace;
+    grace.setSingleShot(true);
+    QObject::connect(&grace, &QTimer::timeout, &loop,
+                     [] { LibreOfficeServer::Instance().KillOwnOffices(); });
+    if (cancelled)
+        grace.start(kCancelGraceMilliseconds);
     loop.exec();
 }
 
@@ -89,7 +98,7 @@ int RunConversion(ConvertData* request, QWidget* owner)
         request->cancel = 1;
     if (worker.IsRunning()) {
         BusyWindow busy(owner);
-        AwaitWorkerEnd(worker);
+        AwaitWorkerEnd(worker, request->cancel != 0);
     }
     const int result = worker.ExitCode();
     // A notice posted just as the user cancelled must not end the next run.

@@ -2,11 +2,15 @@
 
 #include "app/korvanta_app.h"
 #include "app/korvanta_dlg.h"
+#include "app/office_prewarm.h"
+#include "convert/run_abort.h"
 #include "log/log_switch.h"
+#include "platform/signal_watcher.h"
 
 #include <QApplication>
 #include <QIcon>
 
+#include <memory>
 #include <string>
 
 int main(int argc, char** argv)
@@ -19,7 +23,14 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/korvanta.png")));
     QGuiApplication::setDesktopFileName(QStringLiteral("korvanta"));
 
-    CKorvantaApp app([] { return std::make_unique<CKorvantaDlg>(); });
+    // Asked to end from outside: nothing of ours outlives the program.
+    const SignalWatcher endRequests([](int signal) { AbortRunAtOnce(128 + signal); });
+    // The offices start with the main dialog, in the first instance only.
+    std::unique_ptr<OfficePrewarm> offices;
+    CKorvantaApp app([&offices] {
+        offices = std::make_unique<OfficePrewarm>();
+        return std::make_unique<CKorvantaDlg>();
+    });
     app.InitInstance(argumentText);
     return app.ExitInstance();
 }

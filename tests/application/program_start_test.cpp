@@ -1,5 +1,7 @@
+#include "tests/support/our_offices.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +48,7 @@ public:
     }
     fs::path Socket() const { return root_ / "tmp" / ("Korvanta-" + std::to_string(::getuid())); }
     fs::path Log() const { return root_ / "config/korvanta/Korvanta.log"; }
+    fs::path Cache() const { return root_ / "cache"; }
 
 private:
     TempFolder root_;
@@ -103,12 +106,16 @@ void Stop(std::unique_ptr<RunningProgram>& program)
     program.reset();
 }
 
+// The log's lines, less those of the offices starting in the background.
 std::vector<std::string> LogLines(const Session& session)
 {
     std::vector<std::string> lines;
     std::ifstream in(session.Log());
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("\"actCheckPptRunning\"") == std::string::npos &&
+            line.find("\"LibreOfficeServer::") == std::string::npos)
+            lines.push_back(line);
+    }
     return lines;
 }
 
@@ -179,5 +186,20 @@ TEST(ProgramStart, OnlyTheSwitchAloneTurnsTheLogOn)
             EXPECT_FALSE(LogLines(session).empty());
         }
         Stop(program);
+    }
+}
+
+TEST(ProgramStart, ItsOfficesStartWithItAndEndWithItEvenWhenKilled)
+{
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        Session session;
+        auto program = StartAndWait(session, {});
+        ASSERT_TRUE(WaitUntil([&] { return AnyOfficeOfCacheFolder(session.Cache()) != 0; }, 60s))
+            << "no office started with the program";
+        program->Signal(signal);
+        program->Finish();
+        EXPECT_TRUE(WaitUntil([&] { return AnyOfficeOfCacheFolder(session.Cache()) == 0; }, 10s))
+            << "an office outlived the program";
     }
 }

@@ -1,11 +1,14 @@
+#include "app/office_prewarm.h"
 #include "app/processing_dlg.h"
 #include "convert/libreoffice/office_process.h"
 #include "tests/main_dialog/main_dialog_support.h"
 #include "tests/support/jpeg_info.h"
+#include "tests/support/our_offices.h"
 #include "tests/support/shared_files.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <algorithm>
 
@@ -108,4 +111,21 @@ TEST_F(MainDialogConversion, CancelDuringTheExportEndsSilently)
     EXPECT_TRUE(fs::is_empty(target));
     EXPECT_TRUE(fs::is_empty(temp.Path())) << "no working folder left";
     EXPECT_TRUE(dialog->isEnabled());
+}
+
+TEST_F(MainDialogConversion, OfficesStartedWithTheProgramServeTheFirstConversionAndEndWithIt)
+{
+    {
+        const OfficePrewarm offices;
+        Open();
+        ASSERT_TRUE(QTest::qWaitFor([] { return OwnOffice(0) != 0; }, 60000))
+            << "no office started with the dialog";
+        const pid_t warm = OwnOffice(0);
+        MessageBoxLog boxes;
+        Convert("SampleShow.pptx");
+        ASSERT_EQ(1u, boxes.Boxes().size());
+        EXPECT_EQ(Resource(1047), boxes.Boxes()[0].text);
+        EXPECT_EQ(warm, OwnOffice(0)) << "the conversion did not use, or quit, the warm office";
+    }
+    EXPECT_EQ(0, office::FindAnyOfficeProcess()) << "the offices outlived the program";
 }
