@@ -246,20 +246,19 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect(int lane
         office::KillOfficeGroup(leftOver);
         AwaitEnd(0, leftOver, kKillWait);
     }
-    const pid_t launcher = office::StartOffice(set, lane);
+    const office::StartedOffice started = office::StartOffice(set, lane);
+    const pid_t launcher = started.launcher;
     if (launcher == 0)
         return nullptr;
     LogInfo("LibreOfficeServer::CreateApplication", "Office(PID: %d) started.",
             static_cast<int>(launcher));
-    const bool watched = !set.IsShared();
-    Attach(lane,
-           {true, launcher, 0, 0, watched ? std::make_shared<OwnerWatch>(launcher) : nullptr});
+    Attach(lane, {true, launcher, 0, 0, started.watch});
     const auto deadline = Clock::now() + Timeouts().start;
     for (;;) {
         if (auto application = Connect(lane, pipe, launcher)) {
-            Attached started = Current(lane);
-            started.office = office::FindOfficeProcess(pipe);
-            Attach(lane, started);
+            Attached connected = Current(lane);
+            connected.office = office::FindOfficeProcess(pipe);
+            Attach(lane, connected);
             return application;
         }
         if (Clock::now() > deadline || office::HasEnded(launcher)) {

@@ -139,7 +139,7 @@ pid_t FindAnyOfficeProcess()
     return FindOffice(PipePrefix(), true);
 }
 
-pid_t StartOffice(const OfficeSet& set, int lane)
+StartedOffice StartOffice(const OfficeSet& set, int lane)
 {
     const fs::path profile = ProfileFolder(set, lane);
     SeedOfficeProfile(profile);
@@ -177,12 +177,24 @@ pid_t StartOffice(const OfficeSet& set, int lane)
         sigaddset(&signals, signal);
     posix_spawnattr_setsigdefault(&attributes, &signals);
 
-    pid_t pid = 0;
-    const int status =
-        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
+    // Everything the spawn needs is made beforehand: it may run in a forked
+    // watcher, where nothing may be allocated.
+    const auto spawn = [&]() -> pid_t {
+        pid_t pid = 0;
+        const int status =
+            ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
+        return status == 0 ? pid : 0;
+    };
+    StartedOffice started;
+    if (set.IsShared()) {
+        started.launcher = spawn();
+    } else {
+        started.watch = std::make_shared<OwnerWatch>(spawn);
+        started.launcher = started.watch->Leader();
+    }
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    return status == 0 ? pid : 0;
+    return started;
 }
 
 void KillOfficeGroup(pid_t pid)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "convert/libreoffice/office_identity.h"
+#include "convert/libreoffice/owner_watch.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 
@@ -19,9 +21,17 @@ pid_t FindOfficeProcess(const std::string& pipe);
 // Any office of ours (this user and cache folder), or 0 when none runs.
 pid_t FindAnyOfficeProcess();
 
-// Starts a lane's office of a set in a process group of its own. Returns the
-// pid of the started launcher, or 0 when it could not be started.
-pid_t StartOffice(const OfficeSet& set, int lane);
+// An office just started: the launcher leads its process group. An office
+// of a run comes with the watch that ends it with the run.
+struct StartedOffice
+{
+    pid_t launcher = 0; // 0 when it could not be started
+    std::shared_ptr<OwnerWatch> watch;
+};
+
+// Starts a lane's office of a set in a process group of its own; a run's
+// office is started under a watch, a shared one is not.
+StartedOffice StartOffice(const OfficeSet& set, int lane);
 
 // Kills the whole process group of pid (never our own group).
 void KillOfficeGroup(pid_t pid);

@@ -55,11 +55,24 @@ protected:
     // True once a run's export has written an image into its working folder.
     bool ExportUnderWay() const
     {
-        for (const auto& work : fs::directory_iterator(temp.Path()))
-            for (const auto& images : fs::directory_iterator(work.path()))
-                if (!fs::is_empty(images.path()))
+        std::error_code error;
+        for (const auto& work : fs::directory_iterator(temp.Path(), error))
+            for (const auto& images : fs::directory_iterator(work.path(), error))
+                if (!fs::is_empty(images.path(), error))
                     return true;
         return false;
+    }
+
+    // Waits until the run's export is under way; fails, with what the run
+    // said, when it ended before.
+    void AwaitExport(RunningProgram& run)
+    {
+        const auto ended = [&run] {
+            const std::string stat = ReadFile("/proc/" + std::to_string(run.Pid()) + "/stat");
+            return stat.empty() || stat.find(") Z ") != std::string::npos;
+        };
+        ASSERT_TRUE(WaitUntil([&] { return ExportUnderWay() || ended(); }, 120s));
+        ASSERT_TRUE(ExportUnderWay()) << "the run ended first: " << run.Finish().err;
     }
 
     ProgramResult Office(const std::string& action, std::map<std::string, std::string> environment)
@@ -110,7 +123,7 @@ TEST_F(OfficeFaults, RunsAtOnceNeverBreakEachOtherColdOrWarm)
 TEST_F(OfficeFaults, AKilledRunLeavesNoOfficeAndTheNextRunRemovesItsFolder)
 {
     auto run = StartConvert("customGeo.pptx", "killed");
-    ASSERT_TRUE(WaitUntil([&] { return ExportUnderWay(); }, 120s));
+    ASSERT_NO_FATAL_FAILURE(AwaitExport(*run));
     run->Signal(SIGKILL);
     run->Finish();
     EXPECT_TRUE(WaitUntil([] { return office::FindAnyOfficeProcess() == 0; }, kOfficesGone))
@@ -128,7 +141,7 @@ TEST_F(OfficeFaults, TermAndHangUpStopARunLikeCtrlC)
     for (const int signal : {SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
         auto run = StartConvert("customGeo.pptx", "stopped");
-        ASSERT_TRUE(WaitUntil([&] { return ExportUnderWay(); }, 120s));
+        ASSERT_NO_FATAL_FAILURE(AwaitExport(*run));
         run->Signal(signal);
         const auto asked = std::chrono::steady_clock::now();
         const ProgramResult result = run->Finish();
