@@ -1,5 +1,6 @@
 #include "convert/libreoffice/office_process.h"
 
+#include "convert/libreoffice/office_fonts.h"
 #include "convert/libreoffice/office_profile.h"
 #include "log/debug_log.h"
 #include "log/log_scope.h"
@@ -94,6 +95,7 @@ std::vector<std::string> OfficeEnvironment(int lane)
     }
     if (fs::is_directory(temp, error))
         environment.push_back("TMPDIR=" + temp.string());
+    UseOfficeFonts(environment);
     return environment;
 }
 
