@@ -16,9 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// How a slide's text is tagged, and a text that shows the face: the Han
-// characters here are drawn differently by the Japanese, Chinese and Korean
-// faces.
+// How a slide's text is tagged, and a text in that language.
 struct Script
 {
     const char* language;
@@ -48,7 +46,10 @@ const Script kTraditionalChinese{"zh", "TW", "zh-tw", "繁體中文字形測試�
 const Script kKorean{"ko", "KR", "ko", "한국어 글꼴 시험입니다. 骨、直、角、化、寫。", true};
 
 // An Office family, the free face that must draw it, and a face that draws
-// the same text visibly otherwise, as a missing stand-in's fallback would.
+// the same text visibly otherwise, as a missing stand-in's fallback would:
+// DejaVu for Latin text; for CJK text, the other style of the same region
+// (the Gothic where a Ming face is due), as the text's language alone picks
+// the region's forms.
 struct FontTwin
 {
     const char* name; // of the test case
