@@ -1,5 +1,6 @@
 #include "convert/libreoffice/office_process.h"
 
+#include "convert/libreoffice/office_fonts.h"
 #include "convert/libreoffice/office_profile.h"
 #include "log/debug_log.h"
 
@@ -115,6 +116,7 @@ std::vector<std::string> OfficeEnvironment(const fs::path& profile)
     }
     if (fs::is_directory(temp, error))
         environment.push_back("TMPDIR=" + temp.string());
+    UseOfficeFonts(environment);
     return environment;
 }
 
