@@ -1,9 +1,16 @@
+#include "convert/presentation_name.h"
 #include "convert/result_codes.h"
 #include "convert/source_checks.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -27,6 +34,27 @@ TEST(CheckPptExtension, RefusesEverythingElse)
     EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/.pptx"));
     EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension(".PPT"));
     EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("/decks/.hidden/x.ppt"));
+}
+
+TEST(CheckPptExtension, NamesThatWouldNotGiveAFolderOfTheirOwnAreRefused)
+{
+    // Their image folder would be the working folder itself, or its parent.
+    for (const char* path : {"/decks/...ppt", "/decks/..pptx", "...PPTX", "..ppt", "/decks/.ppt",
+                             "/decks/a\\..pptx", "C:\\decks\\Talk.pptx"})
+        EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension(path)) << path;
+    for (const char* path :
+         {"/decks/. .pptx", "/decks/a..pptx", "/decks/....x.ppt", "-rf.pptx",
+          "/decks/line\nbreak.pptx", "/decks/$x;|&'\"q\".pptx", "/decks/Über 日本.pptx"})
+        EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension(path)) << path;
+}
+
+TEST(PresentationName, OnlyAPlainNameIsConfined)
+{
+    for (const char* name : {"Talk", ". ", "a.", "...x", "-rf", "line\nbreak", "Über"})
+        EXPECT_TRUE(IsConfinedFolderName(name)) << name;
+    for (const char* name : {"", ".", "..", "a/b", "a\\b", "/", "\\"})
+        EXPECT_FALSE(IsConfinedFolderName(name)) << name;
+    EXPECT_FALSE(IsConfinedFolderName(std::string("a\0b", 3)));
 }
 
 TEST(CheckFileOpen, ReadableMissingAndFolders)
@@ -59,6 +87,34 @@ TEST(CheckFileOpen, FileWithoutReadPermission)
     // Run as an unprivileged user: root reads through permission bits.
     EXPECT_EQ(RESULT_SUCCESS, RunAsUnprivileged([&] { return fnjgCheckFileOpen(readable); }));
     EXPECT_EQ(RESULT_FILE_NOT_OPENED, RunAsUnprivileged([&] { return fnjgCheckFileOpen(locked); }));
+}
+
+TEST(CheckFileOpen, SpecialFilesNamedLikeADeckFailAtOnce)
+{
+    TempFolder folder;
+    const fs::path fifo = folder / "fifo.pptx";
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    const fs::path socketPath = folder / "socket.pptx";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.string().size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(0, ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    ::listen(listener, 1);
+    fs::create_symlink("/dev/zero", folder / "device.pptx");
+    fs::create_directory(folder / "folder.pptx");
+
+    // A check that waited would be ended by the alarm: -1, not 15.
+    for (const char* name : {"fifo.pptx", "socket.pptx", "device.pptx", "folder.pptx"}) {
+        const std::string path = (folder / name).string();
+        EXPECT_EQ(RESULT_FILE_NOT_OPENED, RunInChild([&] {
+                      ::alarm(5);
+                      return fnjgCheckFileOpen(path);
+                  }))
+            << name;
+    }
+    ::close(listener);
 }
 
 TEST(ResultToStringId, EachCodeHasItsMessage)
