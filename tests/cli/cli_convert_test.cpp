@@ -3,17 +3,15 @@
 #include "tests/support/desktop_opener.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/jpeg_info.h"
+#include "tests/support/open_descriptors.h"
 #include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstring>
 #include <regex>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -180,13 +178,7 @@ TEST_F(CliConvert, HostileNamesAndSpecialFilesFailAtOnceAndWriteNothing)
     ASSERT_EQ(0, ::mkfifo((decks / "fifo.pptx").c_str(), 0600));
     fs::create_symlink("/dev/zero", decks / "device.pptx");
     fs::create_directory(decks / "folder.pptx");
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string socketPath = (decks / "socket.pptx").string();
-    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-    std::strcpy(address.sun_path, socketPath.c_str());
-    ASSERT_EQ(0, ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    const ListeningUnixSocket socket((decks / "socket.pptx").string());
 
     const std::vector<std::pair<std::string, int>> cases = {
         {"...ppt", 14},      {"..pptx", 14},      {"fifo.pptx", 15},
@@ -205,7 +197,6 @@ TEST_F(CliConvert, HostileNamesAndSpecialFilesFailAtOnceAndWriteNothing)
             << result.err;
         EXPECT_TRUE(fs::is_empty(output.Path()));
     }
-    ::close(listener);
 }
 
 TEST_F(CliConvert, NoMessageShowsTheCredentialsOfAUrl)

@@ -2,14 +2,12 @@
 #include "convert/result_codes.h"
 #include "convert/source_checks.h"
 #include "tests/support/child_process.h"
+#include "tests/support/open_descriptors.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -94,14 +92,7 @@ TEST(CheckFileOpen, SpecialFilesNamedLikeADeckFailAtOnce)
     TempFolder folder;
     const fs::path fifo = folder / "fifo.pptx";
     ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
-    const fs::path socketPath = folder / "socket.pptx";
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(socketPath.string().size(), sizeof address.sun_path);
-    std::strcpy(address.sun_path, socketPath.c_str());
-    ASSERT_EQ(0, ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address));
-    ::listen(listener, 1);
+    const ListeningUnixSocket socket((folder / "socket.pptx").string());
     fs::create_symlink("/dev/zero", folder / "device.pptx");
     fs::create_directory(folder / "folder.pptx");
 
@@ -114,7 +105,6 @@ TEST(CheckFileOpen, SpecialFilesNamedLikeADeckFailAtOnce)
                   }))
             << name;
     }
-    ::close(listener);
 }
 
 TEST(ResultToStringId, EachCodeHasItsMessage)
