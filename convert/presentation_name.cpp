@@ -13,5 +13,5 @@ std::string PresentationName(const std::string& filePath)
 bool IsConfinedFolderName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+           name.find_first_of("/\\") == std::string::npos;
 }

@@ -1,4 +1,3 @@
-#include "convert/presentation_name.h"
 #include "convert/result_codes.h"
 #include "convert/source_checks.h"
 #include "tests/support/child_process.h"
@@ -44,15 +43,6 @@ TEST(CheckPptExtension, NamesThatWouldNotGiveAFolderOfTheirOwnAreRefused)
          {"/decks/. .pptx", "/decks/a..pptx", "/decks/....x.ppt", "-rf.pptx",
           "/decks/line\nbreak.pptx", "/decks/$x;|&'\"q\".pptx", "/decks/Über 日本.pptx"})
         EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension(path)) << path;
-}
-
-TEST(PresentationName, OnlyAPlainNameIsConfined)
-{
-    for (const char* name : {"Talk", ". ", "a.", "...x", "-rf", "line\nbreak", "Über"})
-        EXPECT_TRUE(IsConfinedFolderName(name)) << name;
-    for (const char* name : {"", ".", "..", "a/b", "a\\b", "/", "\\"})
-        EXPECT_FALSE(IsConfinedFolderName(name)) << name;
-    EXPECT_FALSE(IsConfinedFolderName(std::string("a\0b", 3)));
 }
 
 TEST(CheckFileOpen, ReadableMissingAndFolders)
