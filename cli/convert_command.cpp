@@ -11,6 +11,7 @@
 #include "convert/result_codes.h"
 #include "convert/source_checks.h"
 #include "delivery/destination_type.h"
+#include "delivery/ftp_url.h"
 #include "log/log_switch.h"
 
 #include <filesystem>
@@ -29,13 +30,16 @@ int CheckSource(const std::string& source, const Destination& destination)
     return RESULT_SUCCESS;
 }
 
+// Where the folder went, as the user may see it: a server URL without the
+// user name and password it may carry.
 std::string DeliveredTo(const std::string& source, const Destination& destination)
 {
     const std::string name = PresentationName(source);
     if (destination.local)
         return JoinPath(destination.localFolder, name);
-    const char separator = destination.profile.destination.starts_with("\\\\") ? '\\' : '/';
-    return JoinPath(destination.profile.destination, name, separator);
+    const std::string& server = destination.profile.destination;
+    const char separator = server.starts_with("\\\\") ? '\\' : '/';
+    return JoinPath(UrlsWithoutCredentials(server), name, separator);
 }
 
 int Convert(const std::string& source, Destination& destination, ProgressPrinter& progress)
@@ -50,6 +54,20 @@ int Convert(const std::string& source, Destination& destination, ProgressPrinter
     const int code = ConvertController().ConvertionStart(&request);
     InterruptCancels::Watch(nullptr);
     return code;
+}
+
+// The result code of one source: its checks, then its conversion and
+// delivery. Not started once Ctrl-C was pressed.
+int ConvertOne(const std::string& source, Destination& destination, OfficeSession& office,
+               ProgressPrinter& progress)
+{
+    const int checked = CheckSource(source, destination);
+    if (checked != RESULT_SUCCESS)
+        return checked;
+    if (InterruptCancels::Interrupted())
+        return RESULT_CANCELLED;
+    office.EnsureRunning();
+    return Convert(source, destination, progress);
 }
 
 } // namespace
@@ -86,22 +104,23 @@ int ConvertCommand::Execute(const QStringList& arguments)
     int firstFailure = RESULT_SUCCESS;
     for (int index = 0; index < sources.size(); ++index) {
         const std::string source = std::filesystem::absolute(sources[index].toStdString());
-        progress.StartFile(PresentationName(source), index + 1, static_cast<int>(sources.size()));
-        int code = CheckSource(source, *destination);
-        if (code == RESULT_SUCCESS && !InterruptCancels::Interrupted()) {
-            office.EnsureRunning();
-            code = Convert(source, *destination, progress);
-        }
+        progress.StartFile(EscapedForLine(PresentationName(source)), index + 1,
+                           static_cast<int>(sources.size()));
+        const int code = ConvertOne(source, *destination, office, progress);
         progress.Clear();
-        if (InterruptCancels::Interrupted() || code == RESULT_CANCELLED)
+        // The controller's code is what happened: a Ctrl-C after the export
+        // lets the delivery finish, and a finished delivery is reported.
+        if (code == RESULT_CANCELLED)
             return RESULT_CANCELLED;
         if (code == RESULT_SUCCESS) {
-            PrintResult(QString::fromStdString(DeliveredTo(source, *destination)));
-            continue;
+            PrintFolderLine(DeliveredTo(source, *destination));
+        } else {
+            PrintResultError(sources[index], code);
+            if (firstFailure == RESULT_SUCCESS)
+                firstFailure = code;
         }
-        PrintResultError(sources[index], code);
-        if (firstFailure == RESULT_SUCCESS)
-            firstFailure = code;
+        if (InterruptCancels::Interrupted() && index + 1 < sources.size())
+            return RESULT_CANCELLED;
     }
     return firstFailure;
 }

@@ -39,6 +39,17 @@ std::string TimeStamp()
     return stamp;
 }
 
+// The image folder must be a folder of the working folder's own, whatever
+// the presentation is called: everything else in it is delivered.
+bool IsDirectChild(const fs::path& folder, const fs::path& parent)
+{
+    fs::path base = parent.lexically_normal();
+    if (!base.has_filename())
+        base = base.parent_path();
+    return IsConfinedFolderName(folder.filename().string()) &&
+           folder.lexically_normal().parent_path() == base;
+}
+
 } // namespace
 
 int ConvertController::ConvertionStart(ConvertData* request)
@@ -49,9 +60,9 @@ int ConvertController::ConvertionStart(ConvertData* request)
         if (!request)
             throw CodedFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
         const std::string name = PresentationName(request->filePath);
-        // A bare extension names no folder: its images would spill into the
-        // destination itself.
-        if (name.empty())
+        // "", "." or "..": the images would spill into the working folder, or
+        // the whole temporary-files folder would be delivered.
+        if (!IsConfinedFolderName(name))
             throw CodedFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
         if (!actGetTempFolderPath(workFolder))
             throw CodedFailure(RESULT_CONVERSION_FAILED, "actGetTempFolderPath() failed.");
@@ -123,6 +134,8 @@ int ConvertController::actExecConvertPptToJpeg(const std::string& source,
     LogScope scope("ConvertController::actExecConvertPptToJpeg");
     return ResultOfSteps(scope.Name(), RESULT_CONVERSION_FAILED, [&] {
         const fs::path imageFolder = fs::path(workFolder) / PresentationName(source);
+        if (!IsDirectChild(imageFolder, workFolder))
+            throw CodedFailure(RESULT_CONVERSION_FAILED, "Invalid parameter.");
         std::error_code error;
         if (!fs::create_directory(imageFolder, error) && error)
             throw CodedFailure(RESULT_FOLDER_NOT_CREATED, "CreateDirectoryW() failed.");

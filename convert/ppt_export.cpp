@@ -6,10 +6,11 @@
 #include "convert/slide_queue.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
+#include "platform/unique_fd.h"
 
 #include <cstdio>
 #include <exception>
-#include <fstream>
+#include <fcntl.h>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -22,10 +23,10 @@ const int kMsoFalse = 0;
 
 bool IsNonEmptyJpeg(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     unsigned char head[3] = {};
-    file.read(reinterpret_cast<char*>(head), sizeof head);
-    return file.gcount() == sizeof head && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+    return file.IsOpen() && ::read(file.Get(), head, sizeof head) == sizeof head &&
+           head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
 }
 
 // One office's part of an export: its automation objects, shut down exactly

@@ -9,3 +9,9 @@ std::string PresentationName(const std::string& filePath)
         name.erase(dot);
     return name;
 }
+
+bool IsConfinedFolderName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos;
+}

@@ -1,13 +1,25 @@
 #include "convert/source_checks.h"
 
+#include "convert/presentation_name.h"
 #include "convert/result_codes.h"
 #include "log/log_scope.h"
+#include "platform/unique_fd.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
-#include <unistd.h>
+
+namespace {
+
+bool IsRegularFile(int fd)
+{
+    struct stat info
+    {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace
 
 int fnjgCheckPptExtension(const std::string& path)
 {
@@ -17,15 +29,14 @@ int fnjgCheckPptExtension(const std::string& path)
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos)
         return RESULT_UNSUPPORTED_FORMAT;
-    // A name that is only an extension names no image folder: its images
-    // would land loose in the destination.
-    const std::size_t slash = path.rfind('/');
-    if (slash != std::string::npos ? dot == slash + 1 : dot == 0)
-        return RESULT_UNSUPPORTED_FORMAT;
     const char* extension = path.c_str() + dot;
-    if (::strcasecmp(extension, ".ppt") == 0 || ::strcasecmp(extension, ".pptx") == 0)
-        return RESULT_SUCCESS;
-    return RESULT_UNSUPPORTED_FORMAT;
+    if (::strcasecmp(extension, ".ppt") != 0 && ::strcasecmp(extension, ".pptx") != 0)
+        return RESULT_UNSUPPORTED_FORMAT;
+    // "..pptx" or "...ppt" would name no image folder of its own, but the
+    // working folder itself or its parent.
+    if (!IsConfinedFolderName(PresentationName(path)))
+        return RESULT_UNSUPPORTED_FORMAT;
+    return RESULT_SUCCESS;
 }
 
 int fnjgCheckFileOpen(const std::string& path)
@@ -33,13 +44,18 @@ int fnjgCheckFileOpen(const std::string& path)
     LogScope scope("fnjgCheckFileOpen");
     if (path.empty())
         return RESULT_MISSING_ARGUMENT;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? RESULT_FILE_NOT_FOUND : RESULT_FILE_NOT_OPENED;
-    // A folder opens for reading here, but is no file to convert.
+    // Devices, FIFOs and sockets are refused before they are opened, and the
+    // open itself never waits: a FIFO would block a plain open until a
+    // writer came.
     struct stat info
     {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular ? RESULT_SUCCESS : RESULT_FILE_NOT_OPENED;
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? RESULT_FILE_NOT_FOUND : RESULT_FILE_NOT_OPENED;
+    if (!S_ISREG(info.st_mode))
+        return RESULT_FILE_NOT_OPENED;
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.Get() < 0)
+        return errno == ENOENT ? RESULT_FILE_NOT_FOUND : RESULT_FILE_NOT_OPENED;
+    // The name may have been swapped for something else since the stat.
+    return IsRegularFile(file.Get()) ? RESULT_SUCCESS : RESULT_FILE_NOT_OPENED;
 }

@@ -5,11 +5,12 @@
 // Checks on a source file before a conversion starts.
 
 // 0 when the name ends in ".ppt" or ".pptx" (any case), 10 for an empty path,
-// 14 otherwise, and for a file name that is only the extension. The last dot
-// of the whole path counts.
+// 14 otherwise, and for a name whose image folder would not be a folder of
+// its own (only the extension, "..pptx", "...ppt"). The last dot of the
+// whole path counts.
 int fnjgCheckPptExtension(const std::string& path);
 
-// 0 when the file can be opened for reading, 10 for an empty path, 13 when it
-// does not exist, 15 when it exists but cannot be read (no permission, a
-// folder, ...).
+// 0 when the path names a regular file that can be opened for reading, 10 for
+// an empty path, 13 when it does not exist, 15 otherwise (no permission, a
+// folder, a FIFO, a socket, a device). Never blocks.
 int fnjgCheckFileOpen(const std::string& path);

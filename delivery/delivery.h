@@ -4,9 +4,14 @@
 
 #include <string>
 
-// Copies the image folder to a folder reached through the file system: a
-// local folder, or a share. Returns 0, 20 (no request) or 23.
+// Copies the image folder into a local folder, whatever the folder is called.
+// Returns 0, 20 (no request) or 23. Nothing is read outside
+// srcFolder/folderName, nothing written outside destination/folderName.
 int fnsdExecuteCopying(const SendingData* request);
+
+// The same copy onto a share: destination is a share path. The last step of
+// the share upload.
+int fnsdExecuteCopyingToShare(const SendingData* request);
 
 // Delivers the image folder to an FTP server or a share, by the kind of the
 // destination. Returns 0, 20, 21, 22 or 23.

@@ -3,7 +3,9 @@
 #include "delivery/ftp_url.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <mutex>
+#include <sys/socket.h>
 
 namespace {
 
@@ -35,6 +37,13 @@ bool HasControlCharacter(const std::string& text)
     return false;
 }
 
+// Control connections and the active-mode listener, made close-on-exec so
+// that no program we start holds them.
+curl_socket_t OpenSocket(void*, curlsocktype, curl_sockaddr* address)
+{
+    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+}
+
 } // namespace
 
 FtpConnection::FtpConnection(const FtpLimits& limits)
@@ -62,14 +71,19 @@ void FtpConnection::SetDefaults(const FtpLimits& limits)
     curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, limits.replySeconds * 1000L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, &OpenSocket);
     curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, &FtpConnection::OnSocket);
     curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, this);
 }
 
 // In active mode the only sockets curl connects itself are control
 // connections; after the login there must be no second one.
-int FtpConnection::OnSocket(void* self, curl_socket_t, curlsocktype purpose)
+int FtpConnection::OnSocket(void* self, curl_socket_t socket, curlsocktype purpose)
 {
+    // The data connection curl accepted in active mode was not made by
+    // OpenSocket.
+    if (purpose == CURLSOCKTYPE_ACCEPT && ::fcntl(socket, F_SETFD, FD_CLOEXEC) != 0)
+        return CURL_SOCKOPT_ERROR;
     const auto* connection = static_cast<const FtpConnection*>(self);
     if (purpose == CURLSOCKTYPE_IPCXN && connection->loggedIn_)
         return CURL_SOCKOPT_ERROR;
@@ -130,7 +144,7 @@ bool FtpConnection::PutFile(const std::filesystem::path& local, const std::strin
     const auto size = std::filesystem::file_size(local, error);
     if (error)
         return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(local.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(local.c_str(), "rbe"));
     if (!file)
         return false;
     // curl decodes the escapes again.

@@ -1,5 +1,6 @@
 #include "delivery/ftp_send_files.h"
 
+#include "delivery/tree_copy.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
 
@@ -38,19 +39,25 @@ void SendEntry(FtpConnection& connection, const std::string& localFolder,
                const fs::directory_entry& entry)
 {
     const std::string name = entry.path().filename().string();
-    std::error_code error;
-    if (entry.is_directory(error)) {
+    // Links are not followed, and FIFOs or devices not read: nothing from
+    // outside the image folder goes out.
+    const fs::file_type type = EntryType(entry);
+    if (type == fs::file_type::directory)
         SendFolder(connection, localFolder, name);
-    } else if (!connection.PutFile(localFolder + "/" + name, name)) {
+    else if (type != fs::file_type::regular || !connection.PutFile(localFolder + "/" + name, name))
         throw Failure("FtpPutFileW() failed.");
-    }
+}
+
+void EnterRemoteFolder(FtpConnection& connection, const std::string& remoteFolder)
+{
+    if (!connection.ChangeFolder(TrimRemoteFolder(remoteFolder)))
+        throw Failure("FtpSetCurrentDirectoryW() failed.");
 }
 
 void SendTree(FtpConnection& connection, const std::string& localFolder,
               const std::string& remoteFolder)
 {
-    if (!connection.ChangeFolder(TrimRemoteFolder(remoteFolder)))
-        throw Failure("FtpSetCurrentDirectoryW() failed.");
+    EnterRemoteFolder(connection, remoteFolder);
     const std::string local = TrimLocalFolder(localFolder);
     std::error_code error;
     // "/" was trimmed to "": list "/" again, and name its entries "/name".
@@ -62,10 +69,7 @@ void SendTree(FtpConnection& connection, const std::string& localFolder,
         SendEntry(connection, local, *entry);
 }
 
-} // namespace
-
-bool actSendingFiles(FtpConnection* connection, const std::string& localFolder,
-                     const std::string& remoteFolder)
+template <class Walk> bool RunWalk(FtpConnection* connection, Walk walk)
 {
     LogStart(kName);
     if (!connection) {
@@ -75,7 +79,7 @@ bool actSendingFiles(FtpConnection* connection, const std::string& localFolder,
     }
     bool result = false;
     try {
-        SendTree(*connection, localFolder, remoteFolder);
+        walk(*connection);
         result = true;
     } catch (const Failure& failure) {
         LogError(kName, "%s", failure.what());
@@ -84,4 +88,26 @@ bool actSendingFiles(FtpConnection* connection, const std::string& localFolder,
     }
     LogEnd(kName, __LINE__);
     return result;
+}
+
+} // namespace
+
+bool actSendingFiles(FtpConnection* connection, const std::string& localFolder,
+                     const std::string& remoteFolder)
+{
+    return RunWalk(connection,
+                   [&](FtpConnection& open) { SendTree(open, localFolder, remoteFolder); });
+}
+
+bool actSendingFolder(FtpConnection* connection, const std::string& localParent,
+                      const std::string& remoteFolder, const std::string& name)
+{
+    return RunWalk(connection, [&](FtpConnection& open) {
+        EnterRemoteFolder(open, remoteFolder);
+        const std::string parent = TrimLocalFolder(localParent);
+        std::error_code error;
+        if (fs::symlink_status(parent + "/" + name, error).type() != fs::file_type::directory)
+            throw Failure("File not found.");
+        SendFolder(open, parent, name);
+    });
 }

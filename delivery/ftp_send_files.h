@@ -11,3 +11,10 @@
 // uploaded before a failure stays on the server.
 bool actSendingFiles(FtpConnection* connection, const std::string& localFolder,
                      const std::string& remoteFolder);
+
+// Enters remoteFolder and reproduces there the folder name of localParent,
+// with everything below it, as the folder name; nothing else of localParent
+// is read. Links and special files in the tree fail the walk. False when
+// the folder is missing or anything could not be uploaded.
+bool actSendingFolder(FtpConnection* connection, const std::string& localParent,
+                      const std::string& remoteFolder, const std::string& name);

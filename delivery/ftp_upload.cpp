@@ -1,5 +1,6 @@
 #include "delivery/ftp_upload.h"
 
+#include "convert/presentation_name.h"
 #include "convert/result_codes.h"
 #include "delivery/ftp_connection.h"
 #include "delivery/ftp_send_files.h"
@@ -25,6 +26,8 @@ FtpLogin LoginFor(const SendingData& request, const FtpServerUrl& url)
 
 int Upload(const SendingData& request)
 {
+    if (!IsConfinedFolderName(request.folderName))
+        throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
     FtpConnection connection;
     if (!connection.IsOpen())
         throw CodedFailure(RESULT_INTERNET_HANDLE_FAILED, "InternetOpenW() failed.");
@@ -33,7 +36,9 @@ int Upload(const SendingData& request)
         throw CodedFailure(RESULT_DELIVERY_FAILED, "InternetCrackUrlW() failed.");
     if (!connection.Login(LoginFor(request, url)))
         throw CodedFailure(RESULT_SERVER_UNREACHABLE, "InternetConnectW() failed.");
-    if (!actSendingFiles(&connection, request.srcFolder, RemoteStartFolder(url)))
+    // Only the image folder goes out, and only below the URL's folder.
+    if (!actSendingFolder(&connection, request.srcFolder, RemoteStartFolder(url),
+                          request.folderName))
         throw CodedFailure(RESULT_DELIVERY_FAILED, "actFtpSendDirs() failed.");
     return RESULT_SUCCESS;
 }

@@ -38,3 +38,18 @@ std::string FtpUrlWithCredentials(const std::string& url, bool authentication,
     withCredentials.insert(slashes + 2, credentials + "@");
     return withCredentials;
 }
+
+std::string UrlsWithoutCredentials(const std::string& text)
+{
+    std::string cleaned = text;
+    for (std::size_t scheme = cleaned.find("://"); scheme != std::string::npos;
+         scheme = cleaned.find("://", scheme + 3)) {
+        const std::size_t host = scheme + 3;
+        const std::size_t authorityEnd =
+            std::min(cleaned.find_first_of("/?#", host), cleaned.size());
+        const std::size_t at = cleaned.rfind('@', authorityEnd == host ? host : authorityEnd - 1);
+        if (at != std::string::npos && at >= host)
+            cleaned.erase(host, at + 1 - host);
+    }
+    return cleaned;
+}

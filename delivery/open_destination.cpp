@@ -8,6 +8,8 @@
 #include "log/failure.h"
 #include "log/log_scope.h"
 
+#include <filesystem>
+
 namespace {
 
 // What the desktop is given to show a server destination.
@@ -29,7 +31,11 @@ std::string OpenTarget(const std::string& destination, bool authentication, cons
 bool fnsdExecuteOpeningLocalFolder(const std::string& folder)
 {
     LogScope scope("fnsdExecuteOpeningLocalFolder");
-    if (!ShellOpen(folder)) {
+    // An absolute path is never taken for a URL ("smb://...") or an option
+    // ("-x") by the opener.
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(folder, error);
+    if (folder.empty() || error || !ShellOpen(path.string())) {
         LogError(scope.Name(), "ShellExecuteW() failed.");
         return false;
     }

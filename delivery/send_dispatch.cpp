@@ -3,6 +3,7 @@
 #include "convert/result_codes.h"
 #include "delivery/destination_type.h"
 #include "delivery/ftp_upload.h"
+#include "delivery/ftp_url.h"
 #include "delivery/smb_upload.h"
 #include "log/debug_log.h"
 
@@ -24,7 +25,7 @@ int fnsdExecuteSending(const SendingData* request)
     const int kind = actCheckType(request->destination);
     LogInfo(kSendingName, " Send:(%d)", kind);
     LogInfo(kSendingName, " Send:Src[%s]", request->srcFolder.c_str());
-    LogInfo(kSendingName, " Send:Dst[%s]", request->destination.c_str());
+    LogInfo(kSendingName, " Send:Dst[%s]", UrlsWithoutCredentials(request->destination).c_str());
     if (kind == DEST_TYPE_FTP)
         result = actSendingFTP(request);
     else if (kind == DEST_TYPE_SMB)

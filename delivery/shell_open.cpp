@@ -25,6 +25,9 @@ pid_t StartOpener(const std::string& target)
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    // Ours are close-on-exec already; this also holds for descriptors that
+    // libraries open without it.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     pid_t pid = 0;
     const int status = ::posix_spawnp(&pid, "xdg-open", &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -2,8 +2,10 @@
 
 #include "delivery/smb_path.h"
 #include "log/failure.h"
+#include "platform/unique_fd.h"
 
-#include <fstream>
+#include <cerrno>
+#include <fcntl.h>
 #include <system_error>
 #include <vector>
 
@@ -47,20 +49,22 @@ void SmbCopyTarget::WriteFile(const fs::path& source, const std::string& url)
 
 void SmbCopyTarget::WriteContents(const fs::path& source, SmbFile& file, const std::string& url)
 {
-    std::ifstream in(source, std::ios::binary);
-    if (!in)
+    const UniqueFd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!in.IsOpen())
         throw Failure("The file " + source.string() + " cannot be read.");
     std::vector<char> buffer(kChunkSize);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const auto count = static_cast<std::size_t>(in.gcount());
-        if (count == 0)
+    for (;;) {
+        const ssize_t count = ::read(in.Get(), buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR)
             continue;
-        if (const int error = file.Write(buffer.data(), count); error != 0)
+        if (count < 0)
+            throw Failure("The file " + source.string() + " cannot be read.");
+        if (count == 0)
+            break;
+        if (const int error = file.Write(buffer.data(), static_cast<std::size_t>(count));
+            error != 0)
             throw Failure("The file " + url + " cannot be written: " + Reason(error));
     }
-    if (in.bad())
-        throw Failure("The file " + source.string() + " cannot be read.");
     if (const int error = file.Close(); error != 0)
         throw Failure("The file " + url + " cannot be written: " + Reason(error));
 }

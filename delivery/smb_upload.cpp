@@ -50,7 +50,7 @@ int actSendingSMB(const SendingData* request)
         if (!actConnectSMB(request->destination, request->authentication, request->id,
                            request->password))
             throw CodedFailure(RESULT_DELIVERY_FAILED, "actConnectSMB() failed.");
-        return fnsdExecuteCopying(request);
+        return fnsdExecuteCopyingToShare(request);
     });
     LogEnd(kSendingName, __LINE__);
     return result;

@@ -17,10 +17,14 @@ public:
 };
 
 // Copies the folder source, with everything below it, to the folder
-// targetFolder (created when missing). Throws Failure naming what failed;
+// targetFolder (created when missing). Links, FIFOs, sockets and devices in
+// the tree are refused, not followed. Throws Failure naming what failed;
 // what was copied before stays.
 void CopyTree(const std::filesystem::path& source, CopyTarget& target,
               const std::string& targetFolder);
+
+// The type of a folder entry itself, a link not followed.
+std::filesystem::file_type EntryType(const std::filesystem::directory_entry& entry);
 
 // Copies to folders of this machine.
 class LocalCopyTarget : public CopyTarget

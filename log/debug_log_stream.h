@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ext/stdio_filebuf.h>
+#include <fcntl.h>
 #include <fstream>
 #include <memory>
 #include <ostream>
@@ -25,8 +27,13 @@ public:
         opened_ = true;
         if (path.empty())
             return;
-        buffer_ = std::make_unique<std::basic_filebuf<CharT>>();
-        buffer_->open(path, std::ios_base::out | std::ios_base::app);
+        // Close-on-exec, so that no program we start holds the log open.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            buffer_ = std::make_unique<__gnu_cxx::stdio_filebuf<CharT>>(fd, std::ios_base::out |
+                                                                                std::ios_base::app);
+        else
+            buffer_ = std::make_unique<std::basic_filebuf<CharT>>();
         this->rdbuf(buffer_.get());
     }
 

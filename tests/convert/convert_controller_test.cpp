@@ -54,6 +54,7 @@ protected:
 
     TempFolder temp;
     TempFolder target;
+    TempFolder decks;
     std::string savedTmp;
     ConvertData request;
 };
@@ -142,6 +143,45 @@ TEST_F(Conversion, BadRequestsFailWithoutTouchingTheDisk)
     EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertToLocal(temp / ".pptx"));
     EXPECT_TRUE(fs::is_empty(target.Path()));
     EXPECT_FALSE(ConvertController().OpenDestination(nullptr));
+}
+
+TEST_F(Conversion, NamesThatLeaveTheImageFolderAreRefusedBeforeAnythingIsWritten)
+{
+    // Something of another run's that a delivery of "$TMPDIR" would take.
+    WriteFile(temp / "other run.txt", "not ours");
+    for (const char* name : {"...ppt", "..pptx", ".pptx"}) {
+        SCOPED_TRACE(name);
+        fs::copy_file(SharedDeck("SampleShow.pptx"), decks / name);
+        EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertToLocal(decks / name));
+        EXPECT_TRUE(fs::is_empty(target.Path()));
+        EXPECT_EQ(std::vector<std::string>{"other run.txt"}, Names(temp.Path()));
+    }
+    // The export step holds on its own too: nothing is made beside the
+    // working folder.
+    const fs::path work = temp / "work";
+    fs::create_directory(work);
+    std::atomic<int> cancel{0};
+    for (const char* name : {"...ppt", "..pptx"}) {
+        EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertController().actExecConvertPptToJpeg(
+                                                (decks / name).string(), work.string(), &cancel))
+            << name;
+        EXPECT_TRUE(fs::is_empty(work));
+        EXPECT_EQ((std::vector<std::string>{"other run.txt", "work"}), Names(temp.Path()));
+    }
+    fs::remove(work);
+    fs::remove(temp / "other run.txt");
+}
+
+TEST_F(Conversion, UnusualNamesConvertLikeAnyOther)
+{
+    // A leading dash, quotes, shell characters, spaces, a line break and
+    // non-ASCII letters, all in one name.
+    const std::string name = "-rf 'q' \"d\" $HOME;x|y&z\nÜber 日本";
+    fs::copy_file(SharedDeck("SampleShow.pptx"), decks / (name + ".pptx"));
+    ASSERT_EQ(RESULT_SUCCESS, ConvertToLocal(decks / (name + ".pptx")));
+    EXPECT_EQ(std::vector<std::string>{name}, Names(target.Path()));
+    EXPECT_EQ((std::vector<std::string>{"slide1.jpg", "slide2.jpg"}), Names(target / name));
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
 }
 
 TEST_F(Conversion, AllWorkingFolderNamesTakenFailsAndDeletesNone)

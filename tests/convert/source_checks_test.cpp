@@ -1,9 +1,13 @@
 #include "convert/result_codes.h"
 #include "convert/source_checks.h"
 #include "tests/support/child_process.h"
+#include "tests/support/open_descriptors.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -27,6 +31,18 @@ TEST(CheckPptExtension, RefusesEverythingElse)
     EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/.pptx"));
     EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension(".PPT"));
     EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("/decks/.hidden/x.ppt"));
+}
+
+TEST(CheckPptExtension, NamesThatWouldNotGiveAFolderOfTheirOwnAreRefused)
+{
+    // Their image folder would be the working folder itself, or its parent.
+    for (const char* path : {"/decks/...ppt", "/decks/..pptx", "...PPTX", "..ppt", "/decks/.ppt",
+                             "/decks/a\\..pptx", "C:\\decks\\Talk.pptx"})
+        EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension(path)) << path;
+    for (const char* path :
+         {"/decks/. .pptx", "/decks/a..pptx", "/decks/....x.ppt", "-rf.pptx",
+          "/decks/line\nbreak.pptx", "/decks/$x;|&'\"q\".pptx", "/decks/Über 日本.pptx"})
+        EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension(path)) << path;
 }
 
 TEST(CheckFileOpen, ReadableMissingAndFolders)
@@ -59,6 +75,26 @@ TEST(CheckFileOpen, FileWithoutReadPermission)
     // Run as an unprivileged user: root reads through permission bits.
     EXPECT_EQ(RESULT_SUCCESS, RunAsUnprivileged([&] { return fnjgCheckFileOpen(readable); }));
     EXPECT_EQ(RESULT_FILE_NOT_OPENED, RunAsUnprivileged([&] { return fnjgCheckFileOpen(locked); }));
+}
+
+TEST(CheckFileOpen, SpecialFilesNamedLikeADeckFailAtOnce)
+{
+    TempFolder folder;
+    const fs::path fifo = folder / "fifo.pptx";
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    const ListeningUnixSocket socket((folder / "socket.pptx").string());
+    fs::create_symlink("/dev/zero", folder / "device.pptx");
+    fs::create_directory(folder / "folder.pptx");
+
+    // A check that waited would be ended by the alarm: -1, not 15.
+    for (const char* name : {"fifo.pptx", "socket.pptx", "device.pptx", "folder.pptx"}) {
+        const std::string path = (folder / name).string();
+        EXPECT_EQ(RESULT_FILE_NOT_OPENED, RunInChild([&] {
+                      ::alarm(5);
+                      return fnjgCheckFileOpen(path);
+                  }))
+            << name;
+    }
 }
 
 TEST(ResultToStringId, EachCodeHasItsMessage)

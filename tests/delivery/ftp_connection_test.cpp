@@ -1,6 +1,7 @@
 #include "delivery/ftp_connection.h"
 #include "tests/delivery/ftp_test_tree.h"
 #include "tests/support/ftp_server.h"
+#include "tests/support/open_descriptors.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -59,4 +60,25 @@ TEST(FtpConnectionCommands, NamesCannotCarryASecondCommand)
         EXPECT_EQ(std::string::npos, command.find("RMD")) << command;
     // The connection is still good for honest names.
     EXPECT_TRUE(connection.ChangeFolder("keep"));
+}
+
+TEST(FtpConnectionDescriptors, TheControlConnectionIsClosedOnExec)
+{
+    FtpTestServer server;
+    FtpConnection connection;
+    ASSERT_TRUE(connection.Login(Anonymous(server.Port())));
+    // The TCP sockets are ours; libcurl's own socketpair is closed by our
+    // program starts instead.
+    const std::string tcp = ReadFile("/proc/self/net/tcp") + ReadFile("/proc/self/net/tcp6");
+    int sockets = 0;
+    for (const auto& [fd, target] : OpenDescriptors()) {
+        if (!target.starts_with("socket:["))
+            continue;
+        const std::string inode = target.substr(8, target.size() - 9);
+        if (tcp.find(" " + inode + " ") == std::string::npos)
+            continue;
+        ++sockets;
+        EXPECT_TRUE(IsCloseOnExec(fd)) << fd << " " << target;
+    }
+    EXPECT_EQ(1, sockets);
 }

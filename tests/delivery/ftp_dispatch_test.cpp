@@ -47,3 +47,19 @@ TEST(FtpDispatch, UploadFailuresArePassedOn)
     EXPECT_TRUE(log.Errors("fnsdExecuteSending").empty());
     EXPECT_EQ(std::vector<std::string>{"InternetConnectW() failed."}, log.Errors("actSendingFTP"));
 }
+
+TEST(FtpDispatch, TheLogShowsNoCredentialsOfTheUrl)
+{
+    const ClosedPort closed;
+    TempFolder work;
+    SendingData request;
+    request.srcFolder = work.Path().string();
+    const std::string hostPort = "127.0.0.1:" + std::to_string(closed.Port());
+    request.destination = "ftp://ann:secret@" + hostPort + "/pub";
+    request.folderName = "Talk";
+    const LogCapture log;
+    EXPECT_EQ(RESULT_SERVER_UNREACHABLE, fnsdExecuteSending(&request));
+    const std::vector<std::string> infos = log.Infos("fnsdExecuteSending");
+    ASSERT_EQ(3u, infos.size());
+    EXPECT_EQ(" Send:Dst[ftp://" + hostPort + "/pub]", infos[2]);
+}

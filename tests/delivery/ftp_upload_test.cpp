@@ -41,9 +41,10 @@ protected:
         return request;
     }
 
-    int Send(const std::string& url)
+    int Send(const std::string& url, const std::string& name = "Talk")
     {
-        const SendingData request = Request(url);
+        SendingData request = Request(url);
+        request.folderName = name;
         return actSendingFTP(&request);
     }
 
@@ -178,13 +179,44 @@ TEST_F(FtpUpload, ExistingFolderIsReusedAndFilesReplaced)
     ExpectTalkArrivedIn(server.AnonymousRoot());
 }
 
-TEST_F(FtpUpload, EmptyWorkingFolderUploadsNothing)
+TEST_F(FtpUpload, OnlyTheImageFolderGoesOut)
 {
-    fs::remove_all(work / "Talk");
-    ASSERT_EQ(RESULT_SUCCESS, Send(server.Url("/")));
+    // No image folder is a failure, not an empty success.
+    fs::rename(work / "Talk", work / "Talk.kept");
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, Send(server.Url("/")));
     EXPECT_EQ(Strings{"CWD /"}, FolderCommands());
     const std::map<std::string, std::string> untouched = {{"readonly", "<folder>"}};
     EXPECT_EQ(untouched, TreeContents(server.AnonymousRoot()));
+
+    fs::create_directory(work / "Talk");
+    ASSERT_EQ(RESULT_SUCCESS, Send(server.Url("/")));
+    EXPECT_TRUE(fs::is_empty(server.AnonymousRoot() / "Talk"));
+
+    // Whatever else the working folder holds stays here.
+    fs::remove(work / "Talk");
+    fs::rename(work / "Talk.kept", work / "Talk");
+    ASSERT_EQ(RESULT_SUCCESS, Send(server.Url("/")));
+    ExpectTalkArrivedIn(server.AnonymousRoot());
+    EXPECT_FALSE(fs::exists(server.AnonymousRoot() / "Talk.kept"));
+}
+
+TEST_F(FtpUpload, NoPlainFolderNameOrALinkInTheTreeUploadsNothingOfIt)
+{
+    // ".." of the image folder would be the working folder's parent.
+    for (const char* name : {"", ".", "..", "a/b", "a\\b"}) {
+        SendingData request = Request(server.Url("/"));
+        request.srcFolder = (work / "Talk").string();
+        request.folderName = name;
+        EXPECT_EQ(RESULT_DELIVERY_FAILED, actSendingFTP(&request)) << name;
+    }
+    EXPECT_TRUE(server.Commands().empty());
+
+    TempFolder outside;
+    WriteFile(outside / "secret", "not an image");
+    fs::create_symlink(outside / "secret", work / "Talk/slide3.jpg");
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, Send(server.Url("/")));
+    EXPECT_FALSE(fs::exists(server.AnonymousRoot() / "Talk/slide3.jpg"));
+    EXPECT_FALSE(Received("STOR slide3.jpg"));
 }
 
 TEST_F(FtpUpload, ProfileCredentialsLogIn)
@@ -300,7 +332,7 @@ TEST_F(FtpUpload, ConnectionDroppedMidTransferFails)
     fs::create_directory(work / "drop");
     WriteFile(work / "drop/big.bin", BinaryContent(8 << 20, 4));
 
-    EXPECT_EQ(RESULT_DELIVERY_FAILED, Send(server.Url("/")));
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, Send(server.Url("/"), "drop"));
     EXPECT_EQ((Strings{"FtpPutFileW() failed.", "actFtpSendDir() failed."}),
               log.Errors("actSendingFiles"));
     EXPECT_EQ(Strings{"actFtpSendDirs() failed."}, log.Errors("actSendingFTP"));
@@ -315,7 +347,7 @@ TEST_F(FtpUpload, NoSecondConnectionAfterTheServerHangsUp)
     fs::create_directory(work / "hangup");
     WriteFile(work / "hangup/slide1.jpg", "image");
 
-    EXPECT_EQ(RESULT_DELIVERY_FAILED, Send(server.Url("/")));
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, Send(server.Url("/"), "hangup"));
     EXPECT_EQ((Strings{"FtpPutFileW() failed.", "actFtpSendDir() failed."}),
               log.Errors("actSendingFiles"));
     EXPECT_EQ(1, server.Connections());

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -88,12 +90,58 @@ TEST_F(LocalCopy, RefusedPathsFailWithTwentyThree)
     EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&noImages));
 }
 
-TEST_F(LocalCopy, AnEmptyFolderNameSpillsNothing)
+TEST_F(LocalCopy, AFolderNameThatIsNoPlainNameSpillsNothing)
 {
+    // ".." would copy the whole parent of the working folder, "." the
+    // working folder loose into the destination.
+    fs::create_directories(work / "a/b");
+    WriteFile(work / "a/b/slide1.jpg", "one");
+    for (const char* name : {"", ".", "..", "a/b", "a\\b", "../Talk"}) {
+        SendingData request = Request((target / "dest").string());
+        request.folderName = name;
+        EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request)) << name;
+        EXPECT_TRUE(fs::is_empty(target.Path())) << name;
+    }
+}
+
+TEST_F(LocalCopy, NothingOutsideTheImageFolderIsReadOrWritten)
+{
+    TempFolder outside;
+    WriteFile(outside / "secret", "not an image");
+    fs::create_symlink(outside / "secret", work / "Talk/slide3.jpg");
     SendingData request = Request(target.Path().string());
-    request.folderName.clear();
     EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
-    EXPECT_TRUE(fs::is_empty(target.Path()));
+    EXPECT_FALSE(fs::exists(target / "Talk/slide3.jpg"));
+
+    // A FIFO in the tree is refused, not waited on.
+    fs::remove(work / "Talk/slide3.jpg");
+    ASSERT_EQ(0, ::mkfifo((work / "Talk/slide3.jpg").c_str(), 0600));
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
+    fs::remove(work / "Talk/slide3.jpg");
+
+    // Links waiting in the destination are not written through.
+    fs::remove_all(target / "Talk");
+    fs::create_directory(target / "Talk");
+    fs::create_symlink(outside / "secret", target / "Talk/slide1.jpg");
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
+    fs::remove_all(target / "Talk");
+    fs::create_directory_symlink(outside.Path(), target / "Talk");
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
+    EXPECT_EQ(std::vector<fs::path>{outside / "secret"},
+              std::vector<fs::path>(fs::directory_iterator(outside.Path()), {}));
+    EXPECT_EQ("not an image", ReadFile(outside / "secret"));
+}
+
+TEST_F(LocalCopy, ALocalFolderNamedLikeAShareStaysLocal)
+{
+    const fs::path before = fs::current_path();
+    fs::current_path(target.Path());
+    for (const char* destination : {"smb://nas/slides", "\\\\nas\\slides"}) {
+        const SendingData request = Request(destination);
+        EXPECT_EQ(RESULT_SUCCESS, fnsdExecuteCopying(&request)) << destination;
+        EXPECT_EQ("two", ReadFile(target / destination / "Talk/slide2.jpg")) << destination;
+    }
+    fs::current_path(before);
 }
 
 TEST(Delivery, NullRequestsGiveTwenty)

@@ -143,6 +143,22 @@ TEST_F(SmbUpload, SameNamedFilesAreReplacedAndOthersKept)
     EXPECT_EQ("kept", ReadFile(delivered / "notes.txt"));
 }
 
+TEST_F(SmbUpload, OnlyThePlainNamedImageFolderGoesToTheChosenFolder)
+{
+    // ".." of the image folder would put the working folder's other contents
+    // into the share's root; "." its images loose into the chosen folder.
+    MakeImages("deck");
+    WriteFile(work / "beside.txt", "not an image");
+    fs::create_directories(server->Share("guest") / "confined");
+    const auto before = TreeContents(server->Share("guest"));
+    for (const char* name : {"..", ".", "", "a\\b", "deck/.."}) {
+        SendingData request = Request(server->Url("guest/confined"), name);
+        request.srcFolder = (work / "deck").string();
+        EXPECT_EQ(RESULT_DELIVERY_FAILED, Send(request)) << name;
+    }
+    EXPECT_EQ(before, TreeContents(server->Share("guest")));
+}
+
 TEST_F(SmbUpload, AnOrdinaryUserUploadsToo)
 {
     // No write access to Samba's own folders, as on a desktop.

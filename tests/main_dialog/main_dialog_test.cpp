@@ -247,6 +247,23 @@ TEST_F(MainDialog, TheSourceIsCheckedByItsNameBeforeItIsOpened)
     EXPECT_EQ(0, office::FindAnyOfficeProcess());
 }
 
+TEST_F(MainDialog, AFifoOrANameWithoutAFolderOfItsOwnIsRefusedAtOnce)
+{
+    Open();
+    ChooseLocalFolder(work.Path());
+    // Opened the blocking way, the FIFO would freeze the dialog here.
+    const fs::path fifo = work / "talk.pptx";
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    TypeSource(QString::fromStdString(fifo.string()));
+    ExpectRefusal("1018", 11);
+
+    EraseText(Source());
+    fs::copy_file(SharedDeck("SampleShow.pptx"), work / "..pptx");
+    TypeSource(QString::fromStdString((work / "..pptx").string()));
+    ExpectRefusal("1018", 1036);
+    EXPECT_EQ(0, office::FindAnyOfficeProcess());
+}
+
 TEST_F(MainDialog, AFolderNothingCanBeCreatedInIsRefusedAndLeftEmpty)
 {
     Open();

@@ -10,7 +10,13 @@ RecordingOpener::RecordingOpener()
 {
     const fs::path record = folder_ / "record";
     const fs::path log = folder_ / "opened";
-    WriteFile(record, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log.string() + "'\n");
+    const fs::path descriptors = folder_ / "descriptors";
+    // What the handler holds open besides its standard streams, as the
+    // files they lead to.
+    WriteFile(record, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log.string() +
+                          "'\nfor fd in /proc/$$/fd/*; do case ${fd##*/} in 0|1|2) ;; *) "
+                          "readlink \"$fd\" >> '" +
+                          descriptors.string() + "';; esac; done\nexit 0\n");
     fs::permissions(record, fs::perms::owner_all);
     fs::create_directories(folder_ / "data/applications");
     fs::create_directories(folder_ / "config");
@@ -47,4 +53,9 @@ std::vector<std::string> RecordingOpener::Opened() const
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+std::string RecordingOpener::Descriptors() const
+{
+    return ReadFile(folder_ / "descriptors");
 }

@@ -18,6 +18,9 @@ public:
 
     // What the handler was given, in order.
     std::vector<std::string> Opened() const;
+    // The files the handler found open beyond its standard streams, one a
+    // line, over all its runs.
+    std::string Descriptors() const;
 
 private:
     TempFolder folder_;

@@ -30,6 +30,8 @@ public:
     static std::string Password() { return "Secret pass:1"; }
 
     int Port() const { return port_; }
+    // The server's process, for a test that holds it still (SIGSTOP).
+    pid_t Pid() const { return pid_; }
     // "ftp://127.0.0.1:<port>" followed by path.
     std::string Url(const std::string& path) const;
     std::filesystem::path AnonymousRoot() const { return root_ / "anon"; }
