@@ -20,6 +20,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 const auto kConnectRetry = 50ms;
+const int kReconnectAttempts = 5;
 const auto kKillWait = 5s;
 const int kDefaultMaxLanes = 4;
 
@@ -137,14 +138,19 @@ std::string LibreOfficeServer::OwnPipeName(int lane)
     return office::PipeName(OwnSet(), lane);
 }
 
+// An office whose own process is not known (still starting, or not found
+// in the process list) lives as long as its launcher.
+bool LibreOfficeServer::Attached::IsAlive() const
+{
+    if (office != 0)
+        return !office::HasEnded(office);
+    return launcher != 0 && !office::HasEnded(launcher);
+}
+
 bool LibreOfficeServer::HasOwnOffice(int lane) const
 {
-    // While it starts, only the launcher is known.
     const Attached attached = Current(lane);
-    if (!attached.own)
-        return false;
-    return attached.office != 0 ? !office::HasEnded(attached.office)
-                                : !office::HasEnded(attached.launcher);
+    return attached.own && attached.IsAlive();
 }
 
 bool LibreOfficeServer::IsWorn(int lane) const
@@ -179,17 +185,24 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::CreateApplication(int la
 {
     std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
     const Attached attached = Current(lane);
-    const bool alive = attached.office != 0 && !office::HasEnded(attached.office);
+    const bool alive = attached.IsAlive();
     if (alive && attached.own && IsWorn(lane)) {
         LogInfo("LibreOfficeServer::CreateApplication",
                 "Office(PID: %d) replaced after %d documents.", static_cast<int>(attached.office),
                 attached.documents);
         QuitLane(lane);
     } else if (alive) {
-        auto application = attached.own ? Connect(lane, OwnPipeName(lane), attached.launcher)
-                                        : Connect(lane, SharedPipe(lane), attached.office);
-        if (application)
-            return application;
+        // A refused connection may pass; one that never comes means a deaf
+        // office, which makes way for a fresh one.
+        for (int attempt = 0; attempt < kReconnectAttempts; ++attempt) {
+            auto application = attached.own ? Connect(lane, OwnPipeName(lane), attached.launcher)
+                                            : Connect(lane, SharedPipe(lane), attached.office);
+            if (application)
+                return application;
+            std::this_thread::sleep_for(kConnectRetry);
+        }
+        LogInfo("LibreOfficeServer::CreateApplication", "Office(PID: %d) does not answer.",
+                static_cast<int>(attached.office));
     }
     if (Current(lane).own)
         KillOffice(lane); // gone, or deaf: reap what is left

@@ -91,6 +91,8 @@ private:
         pid_t office = 0;
         int documents = 0;
         std::shared_ptr<OwnerWatch> watch;
+
+        bool IsAlive() const;
     };
 
     LibreOfficeServer();

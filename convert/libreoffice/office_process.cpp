@@ -3,13 +3,14 @@
 #include "convert/libreoffice/office_fonts.h"
 #include "convert/libreoffice/office_profile.h"
 #include "log/debug_log.h"
+#include "platform/unique_fd.h"
 
 #include <cctype>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <spawn.h>
 #include <sstream>
 #include <string_view>
@@ -25,10 +26,23 @@ namespace fs = std::filesystem;
 namespace office {
 namespace {
 
+// What a process file holds; as much as could be read when the process goes
+// meanwhile, which a stream would report by throwing.
 std::string ReadProcFile(const fs::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    std::string text;
+    if (!file.IsOpen())
+        return text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return text;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
 }
 
 const char* const kAcceptPrefix = "--accept=pipe,name=";
@@ -100,6 +114,31 @@ std::string ProfileUrl(const fs::path& profile)
     return url;
 }
 
+bool NamesUtf8(const char* locale)
+{
+    const std::string_view name = locale ? locale : "";
+    return name.find("UTF-8") != std::string_view::npos ||
+           name.find("utf8") != std::string_view::npos ||
+           name.find("utf-8") != std::string_view::npos ||
+           name.find("UTF8") != std::string_view::npos;
+}
+
+// The office turns file URLs into file names in its locale's character set;
+// ours are UTF-8, so a C or Latin-1 locale would miss every non-ASCII name.
+void UseUtf8FileNames(std::vector<std::string>& environment)
+{
+    const char* all = std::getenv("LC_ALL");
+    const char* ctype = all && *all ? all : std::getenv("LC_CTYPE");
+    if (!ctype || !*ctype)
+        ctype = std::getenv("LANG");
+    if (NamesUtf8(ctype))
+        return;
+    const std::string_view replaced = all && *all ? "LC_ALL=" : "LC_CTYPE=";
+    std::erase_if(environment,
+                  [&](const std::string& entry) { return entry.starts_with(replaced); });
+    environment.push_back(std::string(replaced) + "C.UTF-8");
+}
+
 // The environment of an office: ours, with a temporary-files folder of its
 // own. The office leaves files there when it is killed, or even when it is
 // told to terminate; they go at its next start, not into the user's.
@@ -116,6 +155,7 @@ std::vector<std::string> OfficeEnvironment(const fs::path& profile)
     }
     if (fs::is_directory(temp, error))
         environment.push_back("TMPDIR=" + temp.string());
+    UseUtf8FileNames(environment);
     UseOfficeFonts(environment);
     return environment;
 }

@@ -1,6 +1,7 @@
 #include "convert/libreoffice/uno_connection.h"
 
 #include "convert/libreoffice/uno_runtime.h"
+#include "log/debug_log.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 
@@ -17,7 +18,8 @@ Reference<XComponentContext> ConnectToOffice(const std::string& pipe)
     try {
         auto resolver = css::bridge::UnoUrlResolver::create(local);
         return Reference<XComponentContext>(resolver->resolve(ToOUString(url)), UNO_QUERY);
-    } catch (const css::uno::Exception&) {
+    } catch (const css::uno::Exception& error) {
+        LogInfo("ConnectToOffice", "Office:[%s].", ToUtf8(error.Message).c_str());
         return {};
     }
 }
