@@ -40,16 +40,6 @@ protected:
         return RunProgram(Arguments(std::move(arguments)), Environment(password), unprivileged);
     }
 
-    std::vector<ConnectProfileData> OnDisk()
-    {
-        ConnProfController controller;
-        controller.Init();
-        std::vector<ConnectProfileData> profiles(controller.GetProfileCount());
-        for (int i = 0; i < controller.GetProfileCount(); ++i)
-            controller.GetConnectProfile(i, profiles[i]);
-        return profiles;
-    }
-
     ConfigHome home;
 };
 
@@ -82,7 +72,7 @@ TEST_F(CliServersSafety, WritersAtOnceKeepEveryDestination)
                 EXPECT_EQ(0, result.status) << result.err;
             }
             std::set<std::string> saved;
-            for (const ConnectProfileData& profile : OnDisk())
+            for (const ConnectProfileData& profile : ProfilesOnDisk())
                 saved.insert(profile.dispName);
             ASSERT_EQ(expected, saved);
         }
@@ -154,15 +144,16 @@ TEST_F(CliServersSafety, ValuesAreHeldToTheEditDialogsRules)
                      .status);
     EXPECT_EQ(0, Servers({"add", "--name", "s", "--destination", "SMB://nas/s"}).status);
     EXPECT_EQ(0, Servers({"add", "--name", "u", "--destination", "\\\\nas\\s"}).status);
-    EXPECT_EQ(4u, OnDisk().size());
+    EXPECT_EQ(4u, ProfilesOnDisk().size());
 
     // An edit that names no new password keeps the saved one.
     EXPECT_EQ(2, Servers({"edit", "0", "--name", "two\nlines"}).status);
     EXPECT_EQ(2, Servers({"edit", "0", "--destination", "nowhere"}).status);
     ASSERT_EQ(0, Servers({"edit", "0", "--user", "bob"}).status);
-    EXPECT_EQ((ConnectProfileData{"Kept", "ftp://h/", true, "bob", "old secret"}), OnDisk()[0]);
+    EXPECT_EQ((ConnectProfileData{"Kept", "ftp://h/", true, "bob", "old secret"}),
+              ProfilesOnDisk()[0]);
     ASSERT_EQ(0, Servers({"edit", "0", "--user", "bob"}, "new secret").status);
-    EXPECT_EQ("new secret", OnDisk()[0].password);
+    EXPECT_EQ("new secret", ProfilesOnDisk()[0].password);
 }
 
 TEST_F(CliServersSafety, AnUnreadableFileIsReportedAndLeftAlone)

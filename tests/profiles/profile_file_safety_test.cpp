@@ -25,13 +25,6 @@ std::vector<std::string> Names(ConnProfController& controller)
     return names;
 }
 
-std::vector<std::string> NamesOnDisk()
-{
-    ConnProfController controller;
-    EXPECT_TRUE(controller.Init());
-    return Names(controller);
-}
-
 // Hands the application folder and all in it to "nobody", who may then do
 // as an owner does, and nothing more.
 void GiveToNobody(const ConfigHome& home)

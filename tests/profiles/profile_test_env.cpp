@@ -1,5 +1,6 @@
 #include "tests/profiles/profile_test_env.h"
 
+#include "profiles/conn_prof_controller.h"
 #include "profiles/zel_crypt_wrapper.h"
 
 #include <cstdlib>
@@ -79,4 +80,22 @@ std::string ReadProfileText(const ConfigHome& home)
     if (!ZelCryptWrapper().descramble(ByteBuffer(bytes.begin(), bytes.end()), text))
         throw std::runtime_error("descramble failed");
     return std::string(text.begin(), text.end());
+}
+
+std::vector<ConnectProfileData> ProfilesOnDisk()
+{
+    ConnProfController controller;
+    controller.Init();
+    std::vector<ConnectProfileData> profiles(controller.GetProfileCount());
+    for (int i = 0; i < controller.GetProfileCount(); ++i)
+        controller.GetConnectProfile(i, profiles[i]);
+    return profiles;
+}
+
+std::vector<std::string> NamesOnDisk()
+{
+    std::vector<std::string> names;
+    for (const ConnectProfileData& profile : ProfilesOnDisk())
+        names.push_back(profile.dispName);
+    return names;
 }

@@ -55,6 +55,10 @@ void WriteProfileFile(const ConfigHome& home, const std::string& text);
 // The descrambled text of the profile file.
 std::string ReadProfileText(const ConfigHome& home);
 
+// What a fresh start would read from the profile file.
+std::vector<ConnectProfileData> ProfilesOnDisk();
+std::vector<std::string> NamesOnDisk();
+
 inline void PrintTo(const ConnectProfileData& p, std::ostream* out)
 {
     *out << "{" << p.dispName << " | " << p.destination << " | " << p.authentication << " | "
