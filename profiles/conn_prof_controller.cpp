@@ -53,7 +53,7 @@ bool ConnProfController::Refresh()
         const std::string path = ProfileFilePath();
         const FileStamp before = stamp_;
         CatchUpWithFile(path);
-        reloaded = !(before == stamp_);
+        reloaded = before != stamp_;
     });
     return reloaded;
 }

@@ -159,10 +159,7 @@ TEST_F(CliServersSafety, ValuesAreHeldToTheEditDialogsRules)
 TEST_F(CliServersSafety, AnUnreadableFileIsReportedAndLeftAlone)
 {
     ASSERT_EQ(0, Servers({"add", "--name", "Precious", "--destination", "ftp://h/"}).status);
-    fs::permissions(home.Root(), fs::perms(0755));
-    ASSERT_EQ(0, ::chown(home.Folder().c_str(), UnprivilegedUid(), UnprivilegedGid()));
-    for (const auto& entry : fs::directory_iterator(home.Folder()))
-        ASSERT_EQ(0, ::chown(entry.path().c_str(), UnprivilegedUid(), UnprivilegedGid()));
+    GiveToNobody(home);
     fs::permissions(home.File(), fs::perms::none);
     const std::string before = ReadFile(home.File());
     ASSERT_NE(0, RunAsUnprivileged([file = home.File()] { return ::access(file.c_str(), R_OK); }));

@@ -25,16 +25,6 @@ std::vector<std::string> Names(ConnProfController& controller)
     return names;
 }
 
-// Hands the application folder and all in it to "nobody", who may then do
-// as an owner does, and nothing more.
-void GiveToNobody(const ConfigHome& home)
-{
-    fs::permissions(home.Root(), fs::perms(0755));
-    ASSERT_EQ(0, ::chown(home.Folder().c_str(), UnprivilegedUid(), UnprivilegedGid()));
-    for (const auto& entry : fs::directory_iterator(home.Folder()))
-        ASSERT_EQ(0, ::chown(entry.path().c_str(), UnprivilegedUid(), UnprivilegedGid()));
-}
-
 mode_t Mode(const fs::path& path)
 {
     struct stat info

@@ -2,6 +2,7 @@
 
 #include "profiles/conn_prof_controller.h"
 #include "profiles/zel_crypt_wrapper.h"
+#include "tests/support/child_process.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -62,6 +63,18 @@ Immutable::~Immutable()
 {
     if (set_)
         SetImmutable(path_, false);
+}
+
+void GiveToNobody(const ConfigHome& home)
+{
+    fs::permissions(home.Root(), fs::perms(0755));
+    const auto chownToNobody = [](const fs::path& path) {
+        if (::chown(path.c_str(), UnprivilegedUid(), UnprivilegedGid()) != 0)
+            throw std::runtime_error("chown failed: " + path.string());
+    };
+    chownToNobody(home.Folder());
+    for (const auto& entry : fs::directory_iterator(home.Folder()))
+        chownToNobody(entry.path());
 }
 
 void WriteProfileFile(const ConfigHome& home, const std::string& text)

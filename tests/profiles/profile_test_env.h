@@ -50,6 +50,10 @@ private:
     bool set_ = false;
 };
 
+// Hands the application folder and all in it to "nobody", who may then do
+// there what an owner does, and nothing more.
+void GiveToNobody(const ConfigHome& home);
+
 // Writes the scrambled form of text as the profile file.
 void WriteProfileFile(const ConfigHome& home, const std::string& text);
 // The descrambled text of the profile file.
