@@ -6,12 +6,12 @@
 #include <termios.h>
 #include <unistd.h>
 
-std::string ReadPassword()
+std::optional<std::string> ReadGivenPassword()
 {
     if (const char* fromEnvironment = std::getenv("KORVANTA_PASSWORD"))
         return fromEnvironment;
     if (!::isatty(STDIN_FILENO))
-        return {};
+        return std::nullopt;
     std::fputs("Password: ", stderr);
     std::fflush(stderr);
     termios saved{};
@@ -22,9 +22,16 @@ std::string ReadPassword()
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
     std::string password;
-    std::getline(std::cin, password);
+    const bool answered = static_cast<bool>(std::getline(std::cin, password));
     if (silenced)
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
     std::fputc('\n', stderr);
+    if (!answered)
+        return std::nullopt;
     return password;
+}
+
+std::string ReadPassword()
+{
+    return ReadGivenPassword().value_or("");
 }

@@ -4,6 +4,8 @@
 #include "cli/password_input.h"
 #include "platform/string_resources.h"
 #include "profiles/conn_prof_controller.h"
+#include "profiles/connect_profile.h"
+#include "profiles/profile_rules.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -44,8 +46,25 @@ int List(ConnProfController& profiles, bool json)
     return 0;
 }
 
-// Applies --name, --destination, --user and --no-login to a profile.
-void ApplyOptions(const QCommandLineParser& parser, ConnectProfileData& profile)
+// One value of a destination as the command line names it.
+struct Field
+{
+    const char* option;
+    std::string ConnectProfileData::*member;
+    int limit;
+};
+
+const Field kFields[] = {
+    {"--name", &ConnectProfileData::dispName, kDispNameLimit},
+    {"--destination", &ConnectProfileData::destination, kDestinationLimit},
+    {"--user", &ConnectProfileData::id, kUserNameLimit},
+    {"KORVANTA_PASSWORD", &ConnectProfileData::password, kPasswordLimit},
+};
+
+// Applies --name, --destination, --user and --no-login to a profile. A
+// password must come with --user on add; on edit, none keeps the saved one.
+bool ApplyOptions(const QCommandLineParser& parser, const QString& action,
+                  ConnectProfileData& profile)
 {
     if (parser.isSet("name"))
         profile.dispName = parser.value("name").toStdString();
@@ -56,11 +75,51 @@ void ApplyOptions(const QCommandLineParser& parser, ConnectProfileData& profile)
         profile.id.clear();
         profile.password.clear();
     }
-    if (parser.isSet("user")) {
-        profile.authentication = true;
-        profile.id = parser.value("user").toStdString();
-        profile.password = ReadPassword();
+    if (!parser.isSet("user"))
+        return true;
+    profile.authentication = true;
+    profile.id = parser.value("user").toStdString();
+    if (const std::optional<std::string> password = ReadGivenPassword())
+        profile.password = *password;
+    else if (action == "add") {
+        PrintError("servers add: --user needs a password: set KORVANTA_PASSWORD or run it "
+                   "at a terminal");
+        return false;
     }
+    return true;
+}
+
+// The edit dialog's rules, told as the command line's options.
+bool IsAcceptable(const ConnectProfileData& profile, const QString& action)
+{
+    const QString subject = "servers " + action + ": ";
+    for (const Field& field : kFields) {
+        const std::string& value = profile.*field.member;
+        if (HoldsControlCharacter(value)) {
+            PrintError(subject + field.option +
+                       " must not hold a line break or another control character");
+            return false;
+        }
+        if (QString::fromStdString(value).size() > field.limit) {
+            PrintError(subject + field.option +
+                       QString(" takes at most %1 characters").arg(field.limit));
+            return false;
+        }
+    }
+    if (!IsProfileComplete(profile)) {
+        PrintError(subject + "--name, --destination and, with a login, --user must not be empty");
+        return false;
+    }
+    if (!IsServerDestination(profile.destination)) {
+        PrintError(subject + "--destination must be an ftp:// URL, a \\\\server\\share path or an "
+                             "smb:// URL");
+        return false;
+    }
+    if (!IsPasswordText(profile.password)) {
+        PrintError(subject + "the password takes printable ASCII characters and spaces only");
+        return false;
+    }
+    return true;
 }
 
 // The profile index named by the second positional argument, or -1.
@@ -96,7 +155,13 @@ int ServersCommand::Execute(const QStringList& arguments)
         return status;
 
     ConnProfController profiles;
-    profiles.Init();
+    if (!profiles.Init()) {
+        std::string path;
+        ConnectProfile().GetFilePath(path);
+        PrintError(QString("the saved destinations cannot be read from \"%1\"")
+                       .arg(QString::fromStdString(path)));
+        return 1;
+    }
     const QString action = parser.positionalArguments().value(0);
     if (action == "list")
         return List(profiles, parser.isSet("json"));
@@ -108,8 +173,13 @@ int ServersCommand::Execute(const QStringList& arguments)
         if (profiles.GetProfileCount() >= MAX_CONNECT_PROFILES)
             return Refuse(kLimitReachedString);
         ConnectProfileData profile;
-        ApplyOptions(parser, profile);
-        return profiles.AddConnectProfile(profile) ? 0 : Refuse(kAddFailedString);
+        if (!ApplyOptions(parser, action, profile) || !IsAcceptable(profile, action))
+            return kUsageError;
+        if (profiles.AddConnectProfile(profile))
+            return 0;
+        // Another writer may have filled the list meanwhile.
+        return Refuse(profiles.GetProfileCount() >= MAX_CONNECT_PROFILES ? kLimitReachedString
+                                                                         : kAddFailedString);
     }
     const int index = IndexArgument(parser, profiles.GetProfileCount());
     if ((action == "edit" || action == "delete") && index < 0) {
@@ -119,7 +189,8 @@ int ServersCommand::Execute(const QStringList& arguments)
     if (action == "edit") {
         ConnectProfileData profile;
         profiles.GetConnectProfile(index, profile);
-        ApplyOptions(parser, profile);
+        if (!ApplyOptions(parser, action, profile) || !IsAcceptable(profile, action))
+            return kUsageError;
         return profiles.ModifyConnectProfile(profile, index) ? 0 : Refuse(kAddFailedString);
     }
     if (action == "delete")

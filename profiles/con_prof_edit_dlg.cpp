@@ -4,6 +4,7 @@
 #include "profiles/conn_prof_controller.h"
 #include "profiles/connect_profile_data.h"
 #include "profiles/input_control_edit.h"
+#include "profiles/profile_rules.h"
 #include "profiles/settings_dialog_support.h"
 
 #include <QCheckBox>
@@ -20,12 +21,6 @@
 #include <array>
 
 namespace {
-
-// Characters each field takes.
-constexpr int kDispNameLimit = 127;
-constexpr int kDestinationLimit = 1024;
-constexpr int kUserNameLimit = 256;
-constexpr int kPasswordLimit = 256;
 
 constexpr int kTitleId = 500;
 constexpr int kSaveFailedId = 15;
@@ -57,11 +52,6 @@ void SetLimitedText(QLineEdit* edit, const std::string& value, int limit)
     edit->setText(text);
 }
 
-bool Filled(const QLineEdit* edit)
-{
-    return !edit->text().isEmpty();
-}
-
 } // namespace
 
 CConProfEditDlg::CConProfEditDlg(QWidget* parent) : QDialog(parent)
@@ -69,12 +59,13 @@ CConProfEditDlg::CConProfEditDlg(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("501"));
     setWindowTitle(QStringLiteral("Destination Settings"));
 
-    dispNameEdit_ = MakeEdit(new QLineEdit(this), "1041", kDispNameLimit);
+    // Plain fields take any characters, but like every field only one line.
+    dispNameEdit_ = MakeEdit(new CRestrictedEdit(this), "1041", kDispNameLimit);
     dispNameEdit_->setMinimumWidth(DialogUnitsX(this, 240));
     connect(dispNameEdit_, &QLineEdit::textChanged, this, &CConProfEditDlg::UpdateOkButton);
     dispNameLabel_ = MakeLabel(this, "502", dispNameEdit_, QStringLiteral("&Display Name:"));
 
-    destinationEdit_ = MakeEdit(new QLineEdit(this), "1042", kDestinationLimit);
+    destinationEdit_ = MakeEdit(new CRestrictedEdit(this), "1042", kDestinationLimit);
     connect(destinationEdit_, &QLineEdit::textChanged, this, &CConProfEditDlg::UpdateOkButton);
     destinationLabel_ = MakeLabel(this, "503", destinationEdit_, QStringLiteral("&Save Location:"));
 
@@ -85,7 +76,7 @@ CConProfEditDlg::CConProfEditDlg(QWidget* parent) : QDialog(parent)
         UpdateOkButton();
     });
 
-    userNameEdit_ = MakeEdit(new QLineEdit(this), "1013", kUserNameLimit);
+    userNameEdit_ = MakeEdit(new CRestrictedEdit(this), "1013", kUserNameLimit);
     connect(userNameEdit_, &QLineEdit::textChanged, this, &CConProfEditDlg::UpdateOkButton);
     userNameLabel_ = MakeLabel(this, "1012", userNameEdit_, QStringLiteral("&User Name:"));
 
@@ -201,8 +192,7 @@ ConnectProfileData CConProfEditDlg::ReadProfile() const
 
 bool CConProfEditDlg::IsInputComplete() const
 {
-    return Filled(dispNameEdit_) && Filled(destinationEdit_) &&
-           (!authenticationCheck_->isChecked() || Filled(userNameEdit_));
+    return IsProfileComplete(ReadProfile());
 }
 
 bool CConProfEditDlg::RefuseTooLongField()
@@ -239,9 +229,22 @@ void CConProfEditDlg::accept()
         done(Rejected);
         return;
     }
-    if (adding)
-        profileIndex_ = controller_->GetProfileCount() - 1;
+    profileIndex_ = adding ? controller_->GetProfileCount() - 1 : PlaceOf(profile);
     QDialog::accept();
+}
+
+// Where the saved profile stands now: at its old place, unless the list was
+// reloaded from the file before the change and it moved.
+int CConProfEditDlg::PlaceOf(const ConnectProfileData& saved) const
+{
+    ConnectProfileData profile;
+    if (controller_->GetConnectProfile(profileIndex_, profile) && profile == saved)
+        return profileIndex_;
+    for (int index = 0; index < controller_->GetProfileCount(); ++index) {
+        if (controller_->GetConnectProfile(index, profile) && profile == saved)
+            return index;
+    }
+    return profileIndex_;
 }
 
 void CConProfEditDlg::reject()

@@ -52,6 +52,7 @@ private:
     void ShowProfile(const ConnectProfileData& profile);
     ConnectProfileData ReadProfile() const;
     bool RefuseTooLongField();
+    int PlaceOf(const ConnectProfileData& saved) const;
     void UpdateAuthenticationFields();
     void UpdateOkButton();
 

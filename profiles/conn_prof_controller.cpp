@@ -2,7 +2,11 @@
 
 #include "log/failure.h"
 #include "log/log_scope.h"
+#include "platform/app_folders.h"
 #include "profiles/connect_profile.h"
+#include "profiles/profile_lock.h"
+
+#include <algorithm>
 
 ConnProfController::ConnProfController()
 {
@@ -16,39 +20,67 @@ ConnProfController::~ConnProfController()
     LogEnd("ConnProfController::~ConnProfController");
 }
 
+namespace {
+
+std::string ProfileFilePath()
+{
+    std::string path;
+    if (!ConnectProfile().GetFilePath(path))
+        throw Failure("ConnectProfile::GetFilePath() failed.");
+    return path;
+}
+
+} // namespace
+
 bool ConnProfController::Init()
 {
     LogScope scope("ConnProfController::Init");
-    try {
-        return ConnectProfile().LoadConnectProfiles(profiles_);
-    } catch (...) {
-        LogError(scope.Name(), "Unknown exception.");
-    }
-    return false;
+    bool loaded = false;
+    StepsSucceed(scope.Name(), [&] {
+        // The stamp comes first: a change between the two reads then only
+        // makes the next change reload once more.
+        stamp_ = ReadStamp(ProfileFilePath());
+        loaded = ConnectProfile().LoadConnectProfiles(profiles_);
+    });
+    return loaded;
+}
+
+bool ConnProfController::Refresh()
+{
+    LogScope scope("ConnProfController::Refresh");
+    bool reloaded = false;
+    StepsSucceed(scope.Name(), [&] {
+        const std::string path = ProfileFilePath();
+        const FileStamp before = stamp_;
+        CatchUpWithFile(path);
+        reloaded = before != stamp_;
+    });
+    return reloaded;
 }
 
 bool ConnProfController::AddConnectProfile(const ConnectProfileData& profile)
 {
     LogScope scope("ConnProfController::AddConnectProfile");
-    return SaveChange(scope.Name(), [&](ProfileList& list) { list.push_back(profile); });
+    return SaveChange(scope.Name(), std::nullopt, [&](ProfileList& list, int) {
+        if (list.size() >= static_cast<std::size_t>(MAX_CONNECT_PROFILES))
+            throw Failure("The destination list is full.");
+        list.push_back(profile);
+    });
 }
 
 bool ConnProfController::ModifyConnectProfile(const ConnectProfileData& profile, int index)
 {
     LogScope scope("ConnProfController::ModifyConnectProfile");
-    return SaveChange(scope.Name(), [&](ProfileList& list) {
-        CheckIndex(index);
-        list[static_cast<std::size_t>(index)] = profile;
+    return SaveChange(scope.Name(), index, [&](ProfileList& list, int current) {
+        list[static_cast<std::size_t>(current)] = profile;
     });
 }
 
 bool ConnProfController::DeleteConnectProfile(int index)
 {
     LogScope scope("ConnProfController::DeleteConnectProfile");
-    return SaveChange(scope.Name(), [&](ProfileList& list) {
-        CheckIndex(index);
-        list.erase(list.begin() + index);
-    });
+    return SaveChange(scope.Name(), index,
+                      [&](ProfileList& list, int current) { list.erase(list.begin() + current); });
 }
 
 bool ConnProfController::GetConnectProfile(int index, ConnectProfileData& profile)
@@ -92,16 +124,67 @@ void ConnProfController::CheckIndex(int index) const
         throw Failure("Invalid parameter.");
 }
 
+ConnProfController::FileStamp ConnProfController::ReadStamp(const std::string& path)
+{
+    FileStamp stamp;
+    stamp.outcome = ReadWholeFile(path, stamp.bytes);
+    return stamp;
+}
+
+// The whole file is compared, not its size and time: a save replaces it with
+// the same size within the same tick often enough, and the scrambler's
+// random prefix makes every save's bytes differ.
+void ConnProfController::CatchUpWithFile(const std::string& path)
+{
+    FileStamp now = ReadStamp(path);
+    if (now.outcome == ReadOutcome::Unreadable)
+        throw Failure("The profile file cannot be read.");
+    if (now == stamp_)
+        return;
+    // A file that reads but does not load (damaged, foreign) counts as an
+    // empty list, as it does at start, and the next save replaces it.
+    ProfileList reloaded;
+    ConnectProfile().LoadConnectProfiles(reloaded);
+    profiles_.swap(reloaded);
+    stamp_ = std::move(now);
+}
+
+int ConnProfController::CurrentIndexOf(const ConnectProfileData& seen, int index) const
+{
+    if (index < static_cast<int>(profiles_.size()) &&
+        profiles_[static_cast<std::size_t>(index)] == seen)
+        return index;
+    const auto found = std::find(profiles_.begin(), profiles_.end(), seen);
+    if (found == profiles_.end())
+        throw Failure("The destination was changed or deleted elsewhere.");
+    return static_cast<int>(found - profiles_.begin());
+}
+
 // All or nothing: the change is made to a copy, the copy saved, and only
-// then does the copy become the list.
-bool ConnProfController::SaveChange(const std::string& function,
-                                    const std::function<void(ProfileList&)>& change)
+// then does the copy become the list. The lock spans the check for changes
+// made elsewhere, the change and the save.
+bool ConnProfController::SaveChange(const std::string& function, std::optional<int> index,
+                                    const std::function<void(ProfileList&, int)>& change)
 {
     return StepsSucceed(function, [&] {
+        ConnectProfileData seen;
+        if (index) {
+            CheckIndex(*index);
+            seen = profiles_[static_cast<std::size_t>(*index)];
+        }
+        const std::string path = ProfileFilePath();
+        if (!platform::EnsureAppDataFolder())
+            throw Failure("EnsureAppDataFolder() failed.");
+        ProfileFileLock lock(path);
+        if (!lock.Held())
+            throw Failure("flock() failed.");
+        CatchUpWithFile(path);
+        const int current = index ? CurrentIndexOf(seen, *index) : -1;
         ProfileList changed = profiles_;
-        change(changed);
+        change(changed, current);
         if (!ConnectProfile().SaveConnectProfiles(changed))
             throw Failure("ConnectProfile::SaveConnectProfiles() failed.");
         profiles_.swap(changed);
+        stamp_ = ReadStamp(path);
     });
 }

@@ -97,6 +97,9 @@ void CConnectProfileDlg::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
         SetTexts();
+        // Changes made meanwhile by another program show at once.
+        if (controller_)
+            controller_->Refresh();
         FillList();
         if (initialSelection_ >= 0 && initialSelection_ < list_->count())
             list_->setCurrentRow(initialSelection_);
@@ -110,11 +113,34 @@ void CConnectProfileDlg::showEvent(QShowEvent* event)
 void CConnectProfileDlg::FillList()
 {
     list_->clear();
+    list_->addItems(ControllerNames());
+}
+
+QStringList CConnectProfileDlg::ControllerNames() const
+{
     std::vector<std::string> names;
     if (controller_)
         controller_->GetProfileNameList(names);
+    QStringList entries;
     for (const std::string& name : names)
-        list_->addItem(QString::fromStdString(name));
+        entries << QString::fromStdString(name);
+    return entries;
+}
+
+// After a change, or a reload of the controller's list from the file, the
+// list box shows the controller's list, keeping the selected row while it
+// still exists.
+void CConnectProfileDlg::FollowController()
+{
+    QStringList shown;
+    for (int row = 0; row < list_->count(); ++row)
+        shown << list_->item(row)->text();
+    if (shown == ControllerNames())
+        return;
+    const int row = SelectedRow();
+    FillList();
+    if (row >= 0 && row < list_->count())
+        list_->setCurrentRow(row);
 }
 
 int CConnectProfileDlg::SelectedRow() const
@@ -148,16 +174,11 @@ void CConnectProfileDlg::OnEdit()
     if (!IsProfileIndex(index))
         return;
     editDlg_->SetProfileIndex(index);
-    if (editDlg_->exec() != Accepted)
-        return;
-    std::string name;
-    if (controller_->GetProfileDispName(index, name)) {
-        list_->item(index)->setText(QString::fromStdString(name));
-        list_->setCurrentRow(index);
-    } else {
-        delete list_->takeItem(index);
-        list_->selectionModel()->clear();
-    }
+    const bool saved = editDlg_->exec() == Accepted;
+    FollowController();
+    // The edited profile keeps its place, unless a reload moved it.
+    if (saved)
+        list_->setCurrentRow(editDlg_->GetProfileIndex());
 }
 
 void CConnectProfileDlg::OnNew()
@@ -168,13 +189,10 @@ void CConnectProfileDlg::OnNew()
     }
     editDlg_->ClearFields();
     editDlg_->SetProfileIndex(-1);
-    if (editDlg_->exec() != Accepted)
-        return;
-    std::string name;
-    if (controller_ && controller_->GetProfileDispName(editDlg_->GetProfileIndex(), name)) {
-        list_->addItem(QString::fromStdString(name));
-        list_->setCurrentRow(list_->count() - 1);
-    }
+    const bool saved = editDlg_->exec() == Accepted;
+    FollowController();
+    if (saved)
+        list_->setCurrentRow(editDlg_->GetProfileIndex());
     UpdateButtons();
 }
 
@@ -184,13 +202,13 @@ void CConnectProfileDlg::OnDelete()
     const int index = selectedIndex_;
     if (!IsProfileIndex(index))
         return;
-    if (controller_->DeleteConnectProfile(index)) {
-        delete list_->takeItem(index);
-        // The list would select the next entry; a deletion leaves none selected.
-        list_->selectionModel()->clear();
-    } else {
+    const bool deleted = controller_->DeleteConnectProfile(index);
+    if (!deleted)
         ShowSettingsError(this, kDeleteFailedId);
-    }
+    FollowController();
+    // A deletion leaves no entry selected.
+    if (deleted)
+        list_->selectionModel()->clear();
     UpdateButtons();
 }
 

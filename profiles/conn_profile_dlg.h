@@ -40,6 +40,8 @@ private:
     void BuildLayout();
     void SetTexts();
     void FillList();
+    QStringList ControllerNames() const;
+    void FollowController();
     int SelectedRow() const;
     bool IsProfileIndex(int index);
     void UpdateButtons();

@@ -100,9 +100,14 @@ bool ConnectProfile::SaveConnectProfiles(const std::vector<ConnectProfileData>& 
             throw Failure("ZelCryptWrapper::scramble() failed.");
         if (!platform::EnsureAppDataFolder())
             throw Failure("EnsureAppDataFolder() failed.");
+        // A link is kept and its target rewritten.
+        const std::filesystem::path target = FinalTarget(path);
+        if (target.empty() || !MayReplace(target))
+            throw Failure("_wfopen_s() failed.");
+        RemoveLeftoverTemporaries(target);
         // Written beside the old file and renamed over it: a failed or
         // interrupted save leaves the old file whole.
-        ReplacementFile file(path);
+        ReplacementFile file(target);
         if (!file.IsOpen())
             throw Failure("_wfopen_s() failed.");
         if (!file.WriteAll(scrambled))
@@ -128,8 +133,10 @@ bool ConnectProfile::LoadConnectProfiles(std::vector<ConnectProfileData>& list)
         const ReadOutcome outcome = ReadWholeFile(path, scrambled);
         if (outcome == ReadOutcome::Absent)
             return;
-        if (outcome == ReadOutcome::Failed)
-            throw Failure("read() failed.");
+        // Something is there that may hold destinations: the caller must not
+        // take it for an empty list and save over it.
+        if (outcome == ReadOutcome::Unreadable)
+            throw Failure("_wfopen_s() failed.");
         ByteBuffer bytes;
         if (!ZelCryptWrapper().descramble(scrambled, bytes))
             throw Failure("ZelCryptWrapper::descramble() failed.");
@@ -150,6 +157,14 @@ bool ConnectProfile::SetProfileToStr(const ConnectProfileData& record, int n, st
 {
     LogScope scope("ConnectProfile::SetProfileToStr");
     try {
+        // A line break would end the value early and start a line of its own.
+        for (const std::string* value :
+             {&record.dispName, &record.destination, &record.id, &record.password}) {
+            if (value->find_first_of("\r\n") != std::string::npos) {
+                LogError(scope.Name(), "A value holds a line break.");
+                return false;
+            }
+        }
         text += Marker(n) + "\n";
         text += kKeys[DISP_NAME] + record.dispName + "\n";
         text += kKeys[DESTINATION] + record.destination + "\n";

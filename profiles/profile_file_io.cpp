@@ -1,5 +1,7 @@
 #include "profiles/profile_file_io.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -26,33 +28,87 @@ bool ReadToEnd(int fd, ByteBuffer& bytes)
     }
 }
 
+// mkostemp replaces these with six letters or digits.
+const std::string kTemporaryMarks = "XXXXXX";
+
+std::string TemporaryPrefix(const fs::path& target)
+{
+    return "." + target.filename().string() + ".";
+}
+
+bool IsLeftoverOf(const std::string& name, const std::string& prefix)
+{
+    if (name.size() != prefix.size() + kTemporaryMarks.size() || !name.starts_with(prefix))
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
 } // namespace
 
 ReadOutcome ReadWholeFile(const fs::path& path, ByteBuffer& bytes)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return ReadOutcome::Absent;
+        return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Absent : ReadOutcome::Unreadable;
     struct stat info
     {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return ReadOutcome::Absent;
-    }
     ByteBuffer read;
-    const bool complete = ReadToEnd(fd, read);
+    const bool complete = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ReadToEnd(fd, read);
     ::close(fd);
     if (!complete)
-        return ReadOutcome::Failed;
+        return ReadOutcome::Unreadable;
     bytes = std::move(read);
     return ReadOutcome::Read;
+}
+
+fs::path FinalTarget(const fs::path& path)
+{
+    // The kernel's own bound on links in one lookup.
+    constexpr int kMaxLinks = 40;
+    fs::path current = path;
+    for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(current, error)))
+            return error && error != std::errc::no_such_file_or_directory ? fs::path() : current;
+        const fs::path link = fs::read_symlink(current, error);
+        if (error)
+            return {};
+        current = link.is_absolute() ? link : current.parent_path() / link;
+    }
+    return {};
+}
+
+bool MayReplace(const fs::path& target)
+{
+    struct stat info
+    {};
+    if (::lstat(target.c_str(), &info) != 0)
+        return errno == ENOENT;
+    // Root may write anything, so the owner's write bit is asked as well:
+    // a file its owner made read-only stays as it is.
+    return S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) != 0 &&
+           ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+void RemoveLeftoverTemporaries(const fs::path& target)
+{
+    const std::string prefix = TemporaryPrefix(target);
+    std::error_code error;
+    for (fs::directory_iterator entry(target.parent_path(), error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (IsLeftoverOf(entry->path().filename().string(), prefix) &&
+            entry->is_regular_file(error))
+            fs::remove(entry->path(), error);
+    }
 }
 
 ReplacementFile::ReplacementFile(const fs::path& target) : target_(target)
 {
     // mkostemp creates the file with mode 0600 before anything is written.
     std::string pattern =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+        (target.parent_path() / (TemporaryPrefix(target) + kTemporaryMarks)).string();
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ >= 0)
         temp_ = pattern;

@@ -9,12 +9,25 @@
 
 enum class ReadOutcome
 {
-    Read,   // bytes holds the whole file
-    Absent, // no regular file there, or it cannot be opened
-    Failed, // opened, but reading it failed
+    Read,       // bytes holds the whole file
+    Absent,     // nothing there
+    Unreadable, // something is there, but it is not a file that can be read
 };
 
+// Never blocks on a FIFO or device in the file's place.
 ReadOutcome ReadWholeFile(const std::filesystem::path& path, ByteBuffer& bytes);
+
+// The file that path finally names, symbolic links followed; path itself when
+// it is no link. Empty when the links go round in a circle or cannot be read.
+std::filesystem::path FinalTarget(const std::filesystem::path& path);
+
+// Whether an existing target may be replaced: a regular file that its owner
+// may write and this process may write too. A missing target may be created.
+bool MayReplace(const std::filesystem::path& target);
+
+// Removes what interrupted saves left beside target. Only for a caller that
+// holds the profile file lock, so no save of ours is under way.
+void RemoveLeftoverTemporaries(const std::filesystem::path& target);
 
 // A new file beside target, created with mode 0600 and a name of its own,
 // that takes target's place on Commit. Until then target is untouched; the

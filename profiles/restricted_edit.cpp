@@ -51,6 +51,15 @@ int Utf8ByteCount(const QString& text)
     return static_cast<int>(text.toUtf8().size());
 }
 
+QString FirstLine(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n')
+            return text.left(i);
+    }
+    return text;
+}
+
 CRestrictedEdit::CRestrictedEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void CRestrictedEdit::PasteChecked()
@@ -58,11 +67,23 @@ void CRestrictedEdit::PasteChecked()
     if (isReadOnly())
         return;
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    if (!mime || !mime->hasText() || !AcceptsWhole(mime->text(), true)) {
+    if (!mime || !mime->hasText()) {
         InsertRefused();
         return;
     }
-    paste();
+    InsertChecked(mime->text(), true);
+}
+
+void CRestrictedEdit::InsertChecked(const QString& text, bool replacesSelection)
+{
+    const QString line = FirstLine(text);
+    if (!AcceptsWhole(line, replacesSelection)) {
+        InsertRefused();
+        return;
+    }
+    if (!replacesSelection)
+        deselect();
+    insert(line);
 }
 
 QMenu* CRestrictedEdit::CreateContextMenu()
@@ -99,13 +120,13 @@ void CRestrictedEdit::keyPressEvent(QKeyEvent* event)
 
 void CRestrictedEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    const QString commit = event->commitString();
-    if (commit.isEmpty() || isReadOnly()) {
+    const QString commit = FirstLine(event->commitString());
+    if (event->commitString().isEmpty() || isReadOnly()) {
         QLineEdit::inputMethodEvent(event);
         return;
     }
     const QString kept = AcceptTyped(commit);
-    if (kept == commit) {
+    if (kept == event->commitString()) {
         QLineEdit::inputMethodEvent(event);
         return;
     }
@@ -126,9 +147,8 @@ void CRestrictedEdit::mouseReleaseEvent(QMouseEvent* event)
 {
     // A middle click pastes the primary selection where the platform has one.
     const QClipboard* clipboard = QGuiApplication::clipboard();
-    if (event->button() == Qt::MiddleButton && !isReadOnly() && clipboard->supportsSelection() &&
-        !AcceptsWhole(clipboard->text(QClipboard::Selection), false)) {
-        InsertRefused();
+    if (event->button() == Qt::MiddleButton && !isReadOnly() && clipboard->supportsSelection()) {
+        InsertChecked(clipboard->text(QClipboard::Selection), false);
         event->accept();
         return;
     }
@@ -140,7 +160,7 @@ void CRestrictedEdit::mouseReleaseEvent(QMouseEvent* event)
 bool CRestrictedEdit::AcceptsDrop(const QMimeData* mime) const
 {
     return mime && !isReadOnly() && !mime->hasUrls() && mime->hasText() &&
-           AcceptsWhole(mime->text(), false);
+           AcceptsWhole(FirstLine(mime->text()), false);
 }
 
 void CRestrictedEdit::dragEnterEvent(QDragEnterEvent* event)
@@ -163,7 +183,14 @@ void CRestrictedEdit::dropEvent(QDropEvent* event)
 {
     const QMimeData* mime = event->mimeData();
     if (AcceptsDrop(mime)) {
-        QLineEdit::dropEvent(event);
+        // The line edit inserts what the drop carries: give it the first line.
+        QMimeData line;
+        line.setText(FirstLine(mime->text()));
+        QDropEvent cut(event->position(), event->possibleActions(), &line, event->buttons(),
+                       event->modifiers(), event->type());
+        QLineEdit::dropEvent(&cut);
+        event->setDropAction(cut.dropAction());
+        event->setAccepted(cut.isAccepted());
         return;
     }
     if (mime && !mime->hasUrls() && mime->hasText())

@@ -255,3 +255,31 @@ TEST_F(ProfileEditDialog, TextsComeFromTheActiveTable)
     EXPECT_EQ(QStringLiteral("パスワード(&P)："), Control<QLabel>(&dialog, "1015")->text());
     dialog.reject();
 }
+
+TEST_F(ProfileEditDialog, TextWithLineBreaksComesInCutAtTheFirstOne)
+{
+    Open(-1);
+    Click(authentication);
+    // Every way text arrives, in every field; the forged block must never
+    // reach the file. A field with a line break fails here, before OK.
+    const QString forged = QStringLiteral("Office\n[DISP_NAME]x\nLIST:[1]");
+    for (QLineEdit* edit : {dispName, destination, userName, static_cast<QLineEdit*>(password)}) {
+        SCOPED_TRACE(edit->objectName().toStdString());
+        PutTextOnClipboard(forged);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        ASSERT_EQ(QStringLiteral("Office"), edit->text());
+        PutTextOnClipboard(QStringLiteral("\r\nall gone"));
+        ASSERT_TRUE(PasteFromContextMenu(edit));
+        ASSERT_EQ(QStringLiteral("Office"), edit->text());
+        edit->setCursorPosition(0);
+        EXPECT_TRUE(DropText(edit, QStringLiteral("A\rB")));
+        ASSERT_EQ(QStringLiteral("AOffice"), edit->text());
+        CommitText(edit, QStringLiteral("Z\nY"));
+        ASSERT_EQ(QStringLiteral("AZOffice"), edit->text());
+    }
+    Click(ok);
+    EXPECT_EQ(QDialog::Accepted, dialog.result());
+    EXPECT_EQ(
+        (std::vector<ConnectProfileData>{{"AZOffice", "AZOffice", true, "AZOffice", "AZOffice"}}),
+        ProfilesOnDisk());
+}

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -87,6 +88,12 @@ void FillInAndSave(CConProfEditDlg* editDialog, const QString& name)
     QTest::keyClicks(Control<QLineEdit>(editDialog, "1041"), name);
     QTest::keyClicks(Control<QLineEdit>(editDialog, "1042"), "\\\\fileserver\\slides");
     Click(Control<QPushButton>(editDialog, "1"));
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<ConnectProfileData> Samples(int count)
@@ -289,6 +296,36 @@ TEST_F(ProfileListDialog, AProfileFileThatCannotBeWrittenRefusesEveryChange)
 
     EXPECT_EQ(3, controller.GetProfileCount());
     EXPECT_EQ(before, ReadFile(home.File()));
-    EXPECT_EQ(std::vector<std::string>{"QUORVEL Korvanta TypeA Server List.dat"},
-              home.FolderEntries());
+    EXPECT_EQ((std::vector<std::string>{"QUORVEL Korvanta TypeA Server List.dat",
+                                        "QUORVEL Korvanta TypeA Server List.dat.lock"}),
+              Sorted(home.FolderEntries()))
+        << "no temporary file is left";
+}
+
+TEST_F(ProfileListDialog, ShowsWhatAnotherWriterChangedMeanwhile)
+{
+    Open(Samples(2));
+    ConnProfController other;
+    ASSERT_TRUE(other.Init());
+    ASSERT_TRUE(other.AddConnectProfile(SampleProfile("Added elsewhere", 2)));
+    Click(close);
+    Reopen(-1);
+    EXPECT_EQ((QStringList{"Destination 0", "Destination 1", "Added elsewhere"}), Entries())
+        << "opening the list shows the file as it is now";
+
+    // While the list is open, the other writer deletes the first entry; the
+    // user then deletes "Destination 1", still at row 1 on screen.
+    ASSERT_TRUE(other.DeleteConnectProfile(0));
+    ClickRow(list, 1);
+    Click(remove);
+    EXPECT_EQ(QStringList{"Added elsewhere"}, Entries());
+    EXPECT_EQ(std::vector<std::string>{"Added elsewhere"}, NamesOnDisk());
+
+    ASSERT_TRUE(other.AddConnectProfile(SampleProfile("Second", 3)));
+    OnEditDialog([](CConProfEditDlg* editDialog) { FillInAndSave(editDialog, "Mine"); });
+    Click(add);
+    EXPECT_TRUE(editShown);
+    EXPECT_EQ((QStringList{"Added elsewhere", "Second", "Mine"}), Entries());
+    EXPECT_EQ(2, SelectedRow());
+    EXPECT_EQ((std::vector<std::string>{"Added elsewhere", "Second", "Mine"}), NamesOnDisk());
 }

@@ -127,21 +127,3 @@ void SeedProfiles(const std::vector<ConnectProfileData>& profiles)
         if (!controller.AddConnectProfile(profile))
             throw std::runtime_error("seeding the profile file failed");
 }
-
-std::vector<ConnectProfileData> ProfilesOnDisk()
-{
-    ConnProfController controller;
-    controller.Init();
-    std::vector<ConnectProfileData> profiles(controller.GetProfileCount());
-    for (int i = 0; i < controller.GetProfileCount(); ++i)
-        controller.GetConnectProfile(i, profiles[i]);
-    return profiles;
-}
-
-std::vector<std::string> NamesOnDisk()
-{
-    std::vector<std::string> names;
-    for (const ConnectProfileData& profile : ProfilesOnDisk())
-        names.push_back(profile.dispName);
-    return names;
-}

@@ -59,6 +59,3 @@ QWidget* TabFrom(QWidget* widget);
 ConnectProfileData SampleProfile(const std::string& name, int n = 0);
 // Writes the profiles to the profile file through a controller of its own.
 void SeedProfiles(const std::vector<ConnectProfileData>& profiles);
-// What a fresh start would read from the profile file.
-std::vector<ConnectProfileData> ProfilesOnDisk();
-std::vector<std::string> NamesOnDisk();

@@ -1,6 +1,8 @@
 #include "tests/profiles/profile_test_env.h"
 
+#include "profiles/conn_prof_controller.h"
 #include "profiles/zel_crypt_wrapper.h"
+#include "tests/support/child_process.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -63,6 +65,18 @@ Immutable::~Immutable()
         SetImmutable(path_, false);
 }
 
+void GiveToNobody(const ConfigHome& home)
+{
+    fs::permissions(home.Root(), fs::perms(0755));
+    const auto chownToNobody = [](const fs::path& path) {
+        if (::chown(path.c_str(), UnprivilegedUid(), UnprivilegedGid()) != 0)
+            throw std::runtime_error("chown failed: " + path.string());
+    };
+    chownToNobody(home.Folder());
+    for (const auto& entry : fs::directory_iterator(home.Folder()))
+        chownToNobody(entry.path());
+}
+
 void WriteProfileFile(const ConfigHome& home, const std::string& text)
 {
     ByteBuffer scrambled;
@@ -79,4 +93,22 @@ std::string ReadProfileText(const ConfigHome& home)
     if (!ZelCryptWrapper().descramble(ByteBuffer(bytes.begin(), bytes.end()), text))
         throw std::runtime_error("descramble failed");
     return std::string(text.begin(), text.end());
+}
+
+std::vector<ConnectProfileData> ProfilesOnDisk()
+{
+    ConnProfController controller;
+    controller.Init();
+    std::vector<ConnectProfileData> profiles(controller.GetProfileCount());
+    for (int i = 0; i < controller.GetProfileCount(); ++i)
+        controller.GetConnectProfile(i, profiles[i]);
+    return profiles;
+}
+
+std::vector<std::string> NamesOnDisk()
+{
+    std::vector<std::string> names;
+    for (const ConnectProfileData& profile : ProfilesOnDisk())
+        names.push_back(profile.dispName);
+    return names;
 }

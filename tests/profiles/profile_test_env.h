@@ -50,10 +50,18 @@ private:
     bool set_ = false;
 };
 
+// Hands the application folder and all in it to "nobody", who may then do
+// there what an owner does, and nothing more.
+void GiveToNobody(const ConfigHome& home);
+
 // Writes the scrambled form of text as the profile file.
 void WriteProfileFile(const ConfigHome& home, const std::string& text);
 // The descrambled text of the profile file.
 std::string ReadProfileText(const ConfigHome& home);
+
+// What a fresh start would read from the profile file.
+std::vector<ConnectProfileData> ProfilesOnDisk();
+std::vector<std::string> NamesOnDisk();
 
 inline void PrintTo(const ConnectProfileData& p, std::ostream* out)
 {

@@ -173,3 +173,20 @@ TEST_F(ByteLimitEdit, DroppedTextMustFitAndFilesAreLeftToTheDialog)
     EXPECT_FALSE(Drop(&edit, files));
     EXPECT_EQ(QString(), edit.text());
 }
+
+TEST_F(ByteLimitEdit, OnlyTheFirstLineOfAPasteOrDropIsJudgedAndTaken)
+{
+    Start(6, QStringLiteral("ab"));
+    PutTextOnClipboard(QStringLiteral("cdef\r\nmuch longer than the limit"));
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(QStringLiteral("abcdef"), edit.text());
+    EXPECT_EQ(0, edit.beeps);
+
+    Start(6, QStringLiteral("ab"));
+    EXPECT_FALSE(DropText(&edit, QStringLiteral("cdefg\nh"))) << "the first line is too long";
+    EXPECT_TRUE(DropText(&edit, QStringLiteral("cdef\nmore than fits")));
+    EXPECT_EQ(QStringLiteral("cdefab"), edit.text()) << "dropped at the start";
+    edit.setText(QStringLiteral("ab"));
+    EXPECT_TRUE(DropText(&edit, QStringLiteral("\nanything")));
+    EXPECT_EQ(QStringLiteral("ab"), edit.text());
+}
