@@ -51,8 +51,10 @@ ReadOutcome ReadWholeFile(const fs::path& path, ByteBuffer& bytes)
 ReplacementFile::ReplacementFile(const fs::path& target) : target_(target)
 {
     // mkostemp creates the file with mode 0600 before anything is written.
-    std::string pattern =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Named, not a temporary: GCC 12 reports a false -Wrestrict for
+    // "text" + std::string&& (GCC bug 105329).
+    const std::string name = target.filename().string();
+    std::string pattern = (target.parent_path() / ("." + name + ".XXXXXX")).string();
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ >= 0)
         temp_ = pattern;
