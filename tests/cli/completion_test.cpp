@@ -3,12 +3,12 @@
 
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/text_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -54,11 +54,8 @@ protected:
         words.insert(words.begin(), {"/bin/bash", "-c", kCompleteScript, "bash", KORVANTA_CLI});
         const ProgramResult result = RunProgram(words, Environment());
         EXPECT_EQ(0, result.status) << result.err;
-        Words offered;
-        std::istringstream lines(result.out);
-        for (std::string line; std::getline(lines, line);)
-            if (!line.empty())
-                offered.push_back(line);
+        Words offered = Lines(result.out);
+        std::erase(offered, "");
         std::sort(offered.begin(), offered.end());
         return offered;
     }

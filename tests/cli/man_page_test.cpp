@@ -5,6 +5,7 @@
 
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/text_lines.h"
 
 #include "cli/command.h"
 #include "convert/result_codes.h"
@@ -29,15 +30,6 @@ ProgramResult ShowPage(const std::string& page)
     return RunProgram({"/usr/bin/man", "--warnings", "-l",
                        (fs::path(KORVANTA_MAN_DIR) / (page + ".1.gz")).string()},
                       {{"MANWIDTH", "1000"}, {"LC_ALL", "C.UTF-8"}, {"MANPAGER", "cat"}});
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 std::set<std::string> LongOptions(const std::string& text)
