@@ -108,7 +108,7 @@ TEST_F(Installed, TheDesktopEntryNamesTheInstalledProgramAndIcon)
     EXPECT_EQ("Application", keys.at("Type"));
     EXPECT_EQ("Korvanta", keys.at("Name"));
     EXPECT_TRUE(fs::is_regular_file(Prefix() / "bin" / keys.at("Exec")));
-    EXPECT_EQ("Office;Graphics;", keys.at("Categories"));
+    EXPECT_EQ("Office;Presentation;", keys.at("Categories"));
     EXPECT_EQ("application/vnd.ms-powerpoint;"
               "application/vnd.openxmlformats-officedocument.presentationml.presentation;",
               keys.at("MimeType"));
