@@ -12,8 +12,10 @@ ProgressPrinter::~ProgressPrinter()
 
 void ProgressPrinter::StartFile(const std::string& name, int number, int count)
 {
-    file_ =
-        count > 1 ? "[" + std::to_string(number) + "/" + std::to_string(count) + "] " + name : name;
+    // Named, not a temporary: GCC 12 reports a false -Wrestrict for
+    // "text" + std::string&& (GCC bug 105329).
+    const std::string numberText = std::to_string(number);
+    file_ = count > 1 ? "[" + numberText + "/" + std::to_string(count) + "] " + name : name;
     if (!enabled_)
         return;
     std::fprintf(stderr, "\r\033[K%s: opening", file_.c_str());

@@ -33,8 +33,12 @@ std::string FtpUrlWithCredentials(const std::string& url, bool authentication,
     if (!authentication || id.empty())
         return withCredentials;
     std::string credentials = PercentEncode(id);
-    if (!password.empty())
-        credentials += ":" + PercentEncode(password);
+    // Appended: GCC 12 reports a false -Wrestrict for ":" + std::string&&
+    // (GCC bug 105329).
+    if (!password.empty()) {
+        credentials += ':';
+        credentials += PercentEncode(password);
+    }
     withCredentials.insert(slashes + 2, credentials + "@");
     return withCredentials;
 }

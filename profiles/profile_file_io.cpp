@@ -33,7 +33,12 @@ const std::string kTemporaryMarks = "XXXXXX";
 
 std::string TemporaryPrefix(const fs::path& target)
 {
-    return "." + target.filename().string() + ".";
+    // Appended, not "." + std::string&&: GCC 12 reports a false -Wrestrict
+    // for that (GCC bug 105329).
+    std::string prefix = ".";
+    prefix += target.filename().string();
+    prefix += ".";
+    return prefix;
 }
 
 bool IsLeftoverOf(const std::string& name, const std::string& prefix)

@@ -108,7 +108,7 @@ TEST_F(Installed, TheDesktopEntryNamesTheInstalledProgramAndIcon)
     EXPECT_EQ("Application", keys.at("Type"));
     EXPECT_EQ("Korvanta", keys.at("Name"));
     EXPECT_TRUE(fs::is_regular_file(Prefix() / "bin" / keys.at("Exec")));
-    EXPECT_EQ("Office;Graphics;", keys.at("Categories"));
+    EXPECT_EQ("Office;Presentation;", keys.at("Categories"));
     EXPECT_EQ("application/vnd.ms-powerpoint;"
               "application/vnd.openxmlformats-officedocument.presentationml.presentation;",
               keys.at("MimeType"));
@@ -117,4 +117,44 @@ TEST_F(Installed, TheDesktopEntryNamesTheInstalledProgramAndIcon)
         Prefix() / "share/icons/hicolor/256x256/apps" / (keys.at("Icon") + ".png");
     ASSERT_TRUE(fs::is_regular_file(icon)) << icon;
     EXPECT_EQ((std::pair<unsigned, unsigned>{256, 256}), PngSize(icon));
+}
+
+TEST_F(Installed, TheManualPagesShowWithoutWarnings)
+{
+    for (const char* page : {"korvanta.1.gz", "korvanta-cli.1.gz"}) {
+        const fs::path installed = Prefix() / "share/man/man1" / page;
+        ASSERT_TRUE(fs::is_regular_file(installed)) << installed;
+        const ProgramResult shown = RunProgram({"/usr/bin/man", "--warnings", "-l", installed},
+                                               {{"MANPAGER", "cat"}, {"LC_ALL", "C.UTF-8"}});
+        EXPECT_EQ(0, shown.status) << installed;
+        EXPECT_EQ("", shown.err) << installed;
+    }
+}
+
+TEST_F(Installed, TheCompletionIsWhereBashCompletionLooks)
+{
+    const fs::path installed = Prefix() / "share/bash-completion/completions/korvanta-cli";
+    ASSERT_TRUE(fs::is_regular_file(installed));
+    EXPECT_EQ(ReadFile(kSourceFolder / "res/completion/korvanta-cli"), ReadFile(installed));
+}
+
+TEST_F(Installed, TheAppStreamMetadataIsValidAndNamesTheDesktopEntry)
+{
+    const fs::path metainfo = Prefix() / "share/metainfo/com.quorvel.korvanta.metainfo.xml";
+    ASSERT_TRUE(fs::is_regular_file(metainfo));
+    const ProgramResult validation =
+        RunProgram({"/usr/bin/appstreamcli", "validate", "--no-net", metainfo});
+    EXPECT_EQ(0, validation.status) << validation.out << validation.err;
+    EXPECT_NE(std::string::npos,
+              ReadFile(metainfo).find("<launchable type=\"desktop-id\">korvanta.desktop<"));
+    EXPECT_TRUE(fs::is_regular_file(Prefix() / "share/applications/korvanta.desktop"));
+}
+
+TEST_F(Installed, TheCopyrightAndCompressedChangelogAreInTheDocFolder)
+{
+    const fs::path folder = Prefix() / "share/doc/korvanta";
+    EXPECT_EQ(ReadFile(kSourceFolder / "res/package/copyright"), ReadFile(folder / "copyright"));
+    const ProgramResult changelog = RunProgram({"/usr/bin/gzip", "-dc", folder / "changelog.gz"});
+    EXPECT_EQ(0, changelog.status);
+    EXPECT_EQ(ReadFile(kSourceFolder / "res/package/changelog"), changelog.out);
 }

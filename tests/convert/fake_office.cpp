@@ -140,7 +140,10 @@ std::unique_ptr<ApplicationDispatch> FakeOffice::CreateApplication(int lane)
 void FakeOffice::Record(int lane, const std::string& call)
 {
     std::lock_guard lock(mutex_);
-    calls_.push_back(lane == 0 ? call : "[" + std::to_string(lane) + "] " + call);
+    // Named, not a temporary: GCC 12 reports a false -Wrestrict for
+    // "text" + std::string&& (GCC bug 105329).
+    const std::string laneText = std::to_string(lane);
+    calls_.push_back(lane == 0 ? call : "[" + laneText + "] " + call);
 }
 
 std::vector<std::string> FakeOffice::Calls() const

@@ -2,12 +2,12 @@
 #include "log/log_switch.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/text_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <regex>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -16,15 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kTime = R"("\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}")";
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 } // namespace
 

@@ -20,8 +20,12 @@ ConnectProfileData Profile(const std::string& name)
 int Seed(int count)
 {
     ConnProfController controller;
-    for (int i = 0; i < count; ++i)
-        EXPECT_TRUE(controller.AddConnectProfile(Profile("p" + std::to_string(i))));
+    for (int i = 0; i < count; ++i) {
+        // Named, not a temporary: GCC 12 reports a false -Wrestrict for
+        // "text" + std::string&& (GCC bug 105329).
+        const std::string number = std::to_string(i);
+        EXPECT_TRUE(controller.AddConnectProfile(Profile("p" + number)));
+    }
     return controller.GetProfileCount();
 }
 
