@@ -111,9 +111,15 @@ std::vector<std::string> LogLines(const Session& session)
 {
     std::vector<std::string> lines;
     std::ifstream in(session.Log());
+    const auto ofTheOffices = [](const std::string& line) {
+        for (const char* function :
+             {"\"actCheckPptRunning\"", "\"ConnectToOffice\"", "\"LibreOfficeServer::"})
+            if (line.find(function) != std::string::npos)
+                return true;
+        return false;
+    };
     for (std::string line; std::getline(in, line);) {
-        if (line.find("\"actCheckPptRunning\"") == std::string::npos &&
-            line.find("\"LibreOfficeServer::") == std::string::npos)
+        if (!ofTheOffices(line))
             lines.push_back(line);
     }
     return lines;
