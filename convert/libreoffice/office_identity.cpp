@@ -30,8 +30,15 @@ std::string CacheFolderTag()
 
 std::string SetName(const OfficeSet& set, int lane)
 {
-    const std::string prefix = set.IsShared() ? "s" : "r" + std::to_string(set.slot) + "-";
-    return prefix + std::to_string(lane);
+    // Appended, not "r" + std::string&&: GCC 12 reports a false -Wrestrict
+    // for that (GCC bug 105329).
+    std::string name = set.IsShared() ? "s" : "r";
+    if (!set.IsShared()) {
+        name += std::to_string(set.slot);
+        name += '-';
+    }
+    name += std::to_string(lane);
+    return name;
 }
 
 } // namespace
