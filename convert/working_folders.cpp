@@ -48,8 +48,10 @@ bool IsFreshAndEmpty(const fs::path& folder, const struct stat& status)
 
 bool Claim(const fs::path& folder)
 {
+    // Waits: another run's sweep may hold the lock for a moment, and it
+    // leaves a fresh, empty folder alone.
     FileLock lock;
-    if (!lock.TryLockFolder(folder))
+    if (!lock.LockFolder(folder, true))
         return false;
     std::lock_guard guard(claimedMutex);
     Claimed()[folder] = std::move(lock);
@@ -86,7 +88,7 @@ void SweepAbandoned(const fs::path& tempFolder)
         // A living run holds its folder's lock; holding it here proves the
         // run is gone, and keeps a new one from starting in it meanwhile.
         FileLock lock;
-        if (!lock.TryLockFolder(folder) || IsFreshAndEmpty(folder, status))
+        if (!lock.LockFolder(folder, false) || IsFreshAndEmpty(folder, status))
             continue;
         std::error_code removal;
         fs::remove_all(folder, removal);

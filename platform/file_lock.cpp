@@ -34,10 +34,10 @@ bool FileLock::Lock(const std::filesystem::path& file, bool wait)
     return LockOpened(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600), wait);
 }
 
-bool FileLock::TryLockFolder(const std::filesystem::path& folder)
+bool FileLock::LockFolder(const std::filesystem::path& folder, bool wait)
 {
     return LockOpened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW),
-                      false);
+                      wait);
 }
 
 bool FileLock::LockOpened(int descriptor, bool wait)

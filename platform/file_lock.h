@@ -18,8 +18,9 @@ public:
     // Locks the file, creating it (mode 0600) when it is missing. Waits for
     // the lock, or gives up at once when wait is false.
     bool Lock(const std::filesystem::path& file, bool wait);
-    // Locks an existing folder, never following a link; gives up at once.
-    bool TryLockFolder(const std::filesystem::path& folder);
+    // Locks an existing folder, never following a link. Waits for the lock,
+    // or gives up at once when wait is false.
+    bool LockFolder(const std::filesystem::path& folder, bool wait);
     bool IsLocked() const { return descriptor_ >= 0; }
     void Unlock();
 

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -45,7 +47,7 @@ TEST(WorkingFolders, OnlyTheFoldersOfRunsThatAreGoneAreSwept)
 
     // A living run holds its folder's lock, even one that looks old.
     FileLock living;
-    ASSERT_TRUE(living.TryLockFolder(busy));
+    ASSERT_TRUE(living.LockFolder(busy, false));
 
     working_folders::SweepAbandoned(temp.Path());
 
@@ -75,4 +77,21 @@ TEST(WorkingFolders, AClaimedFolderIsNeverSweptAndGoesWithAnAbort)
     EXPECT_FALSE(fs::exists(mine));
     EXPECT_FALSE(working_folders::Claim(temp / ".Korvanta.temp00000"))
         << "claimed a missing folder";
+}
+
+TEST(WorkingFolders, AClaimWaitsOutAnotherRunsSweepOfItsFreshFolder)
+{
+    TempFolder temp;
+    const fs::path fresh = MakeFolder(temp / ".Korvanta.temp66666", false);
+    // Another run's sweep holds the new folder's lock for a moment.
+    FileLock sweeping;
+    ASSERT_TRUE(sweeping.LockFolder(fresh, false));
+    std::thread sweep([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        sweeping.Unlock();
+    });
+    EXPECT_TRUE(working_folders::Claim(fresh));
+    sweep.join();
+    EXPECT_TRUE(fs::exists(fresh));
+    working_folders::Release(fresh);
 }
