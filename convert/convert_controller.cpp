@@ -15,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -122,6 +123,8 @@ bool ConvertController::actGetTempFolderPath(std::string& path)
             path.clear();
             return false;
         }
+        // The next candidate needs the next stamp, or it is the same name.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     path.clear();
     return false;

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -196,4 +199,23 @@ TEST_F(Conversion, AllWorkingFolderNamesTakenFailsAndDeletesNone)
     EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertToLocal(SharedDeck("SampleShow.pptx")));
     EXPECT_EQ(60000, std::distance(fs::directory_iterator(temp.Path()), {}));
     EXPECT_TRUE(fs::is_empty(target.Path()));
+}
+
+TEST_F(Conversion, RunsStartedAtTheSameMomentEachGetAWorkingFolder)
+{
+    const int runs = 8;
+    ConvertController controller;
+    std::vector<std::string> folders(runs);
+    std::vector<int> made(runs, 0);
+    std::vector<std::thread> starts;
+    for (int run = 0; run < runs; ++run)
+        starts.emplace_back(
+            [&, run] { made[run] = controller.actGetTempFolderPath(folders[run]); });
+    for (auto& start : starts)
+        start.join();
+    EXPECT_EQ(std::vector<int>(runs, 1), made);
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ(folders.end(), std::adjacent_find(folders.begin(), folders.end()));
+    for (const auto& folder : folders)
+        EXPECT_TRUE(controller.DeleteFolderAll(folder));
 }
