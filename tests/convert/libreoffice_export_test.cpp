@@ -121,6 +121,8 @@ TEST_F(LibreOfficeExport, AnOfficeThatDiedBetweenConversionsIsReplaced)
     ASSERT_NE(0, crashed);
     ::kill(crashed, SIGKILL);
     application.ReleaseDispatch();
+    // Between conversions: gone before the next one starts.
+    ASSERT_TRUE(WaitUntil([&] { return office::HasEnded(crashed); }, 5s));
 
     EXPECT_EQ(RESULT_SUCCESS, Export("SampleShow.ppt"));
     EXPECT_EQ(NamesFor(2), ImageNames());
