@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -32,6 +33,29 @@ void FileLock::Unlock()
 bool FileLock::Lock(const std::filesystem::path& file, bool wait)
 {
     return LockOpened(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600), wait);
+}
+
+bool FileLock::LockWithin(const std::filesystem::path& file, std::chrono::milliseconds patience)
+{
+    Unlock();
+    int descriptor = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (descriptor < 0 && errno == EACCES)
+        descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0)
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+            descriptor_ = descriptor;
+            return true;
+        }
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            ::close(descriptor);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 bool FileLock::LockFolder(const std::filesystem::path& folder, bool wait)

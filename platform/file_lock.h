@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 
 // An exclusive advisory lock (flock) on a file or folder, held until the
@@ -18,6 +19,9 @@ public:
     // Locks the file, creating it (mode 0600) when it is missing. Waits for
     // the lock, or gives up at once when wait is false.
     bool Lock(const std::filesystem::path& file, bool wait);
+    // Locks the file like Lock, trying until patience has passed. A lock
+    // file that only another user may write is locked read-only.
+    bool LockWithin(const std::filesystem::path& file, std::chrono::milliseconds patience);
     // Locks an existing folder, never following a link. Waits for the lock,
     // or gives up at once when wait is false.
     bool LockFolder(const std::filesystem::path& folder, bool wait);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/file_lock.h"
+
 #include <filesystem>
 
 // An advisory lock (flock) on a lock file beside the profile file, taken
@@ -11,13 +13,9 @@ public:
     // Waits up to a few seconds for the lock; Held() tells whether it came.
     // The lock file is made beside profileFile when missing.
     explicit ProfileFileLock(const std::filesystem::path& profileFile);
-    ~ProfileFileLock();
-    ProfileFileLock(const ProfileFileLock&) = delete;
-    ProfileFileLock& operator=(const ProfileFileLock&) = delete;
 
-    bool Held() const { return held_; }
+    bool Held() const { return lock_.IsLocked(); }
 
 private:
-    int fd_ = -1;
-    bool held_ = false;
+    FileLock lock_;
 };
