@@ -20,6 +20,9 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 const auto kConnectRetry = 50ms;
+// An office that is starting is asked this often whether it accepts yet; a
+// refused attempt costs well under a millisecond.
+const auto kStartPoll = 5ms;
 const int kReconnectAttempts = 5;
 const auto kKillWait = 5s;
 const int kDefaultMaxLanes = 4;
@@ -246,7 +249,7 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::ConnectShared(int lane)
             Attach(lane, {});
             return nullptr;
         }
-        std::this_thread::sleep_for(kConnectRetry);
+        std::this_thread::sleep_for(kStartPoll);
     }
 }
 
@@ -278,7 +281,7 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect(int lane
             KillOffice(lane);
             return nullptr;
         }
-        std::this_thread::sleep_for(kConnectRetry);
+        std::this_thread::sleep_for(kStartPoll);
     }
 }
 
