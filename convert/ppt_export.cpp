@@ -2,6 +2,7 @@
 
 #include "convert/automation.h"
 #include "convert/libreoffice/libreoffice_server.h"
+#include "convert/pptx_slide_count.h"
 #include "convert/result_codes.h"
 #include "convert/slide_queue.h"
 #include "log/debug_log.h"
@@ -12,6 +13,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -20,6 +22,18 @@ namespace {
 const char* const kExportName = "fnjgConvetPptToJpeg";
 const int kMsoTrue = -1;
 const int kMsoFalse = 0;
+
+// Each further office loads the whole deck again. A deck with fewer slides
+// than this is done sooner by one office alone.
+const int kSlidesForAllLanes = 8;
+
+// The lanes worth opening the deck in. A deck whose slides cannot be counted
+// beforehand (a .ppt, say) gets them all.
+int LanesFor(const std::string& deck, int lanes)
+{
+    const std::optional<int> slides = CountPptxSlides(deck);
+    return slides && *slides < kSlidesForAllLanes ? 1 : lanes;
+}
 
 bool IsNonEmptyJpeg(const std::string& path)
 {
@@ -204,7 +218,8 @@ int fnjgConvetPptToJpeg(const PptToJpegData* data, const std::atomic<int>* cance
 
     std::vector<std::unique_ptr<ExportLane>> owned;
     std::vector<ExportLane*> lanes;
-    for (int lane = 0; lane < office.LaneCount(); ++lane) {
+    const int laneCount = LanesFor(data->srcFile, office.LaneCount());
+    for (int lane = 0; lane < laneCount; ++lane) {
         owned.push_back(std::make_unique<ExportLane>(office, lane));
         lanes.push_back(owned.back().get());
     }
