@@ -16,11 +16,20 @@ QString ResourceText(int id)
     return QString::fromStdString(platform::LoadResourceString(id).value_or(std::string()));
 }
 
+// The mean advance of the 52 Latin letters, rounded. The font's own average
+// character width is a full ideograph in a CJK font, twice a letter.
+int AverageLetterWidth(const QFontMetrics& metrics)
+{
+    static const QString kLetters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return (metrics.horizontalAdvance(kLetters) / 26 + 1) / 2;
+}
+
 } // namespace
 
 int DialogUnitsX(const QWidget* widget, int units)
 {
-    return units * widget->fontMetrics().averageCharWidth() / 4;
+    return units * AverageLetterWidth(widget->fontMetrics()) / 4;
 }
 
 int DialogUnitsY(const QWidget* widget, int units)

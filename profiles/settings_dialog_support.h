@@ -5,7 +5,8 @@ class QString;
 class QWidget;
 
 // Pixels of a run of dialog units in the widget's font: four horizontal units
-// to the average character width, eight vertical units to the line height.
+// to the average width of the letters A-Z and a-z, eight vertical units to
+// the line height.
 // Sizes controls as the dialog templates measured them.
 int DialogUnitsX(const QWidget* widget, int units);
 int DialogUnitsY(const QWidget* widget, int units);
