@@ -1,5 +1,6 @@
 #include "app/korvanta_app.h"
 
+#include "app/qt_translations.h"
 #include "log/debug_log.h"
 #include "log/log_scope.h"
 #include "log/log_switch.h"
@@ -68,6 +69,7 @@ bool CKorvantaApp::InitInstance(const std::string& argumentText)
     } else {
         platform::SelectStringTableForUser();
     }
+    UseQtTranslation(platform::ActiveStringTable());
     RunMainDialog();
     return false;
 }

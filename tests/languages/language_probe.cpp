@@ -1,7 +1,7 @@
 // Starts as the desktop program starts under the caller's locale and, in
-// place of running the main dialog, shows each dialog once and prints
-// "<dialog id> <width>" for it, after "table <language>" and
-// "font <family>" of the dialog font the program got.
+// place of running the main dialog, prints what the user would see:
+// "table <language>", "qt <a text of Qt's file dialog>", "font <family of
+// the dialog font>", then "<dialog id> <width>" for each dialog, shown once.
 
 #include "app/korvanta_app.h"
 #include "app/korvanta_dlg.h"
@@ -33,6 +33,7 @@ void PrintWidth(QDialog& dialog)
 void PrintAllWidths()
 {
     std::printf("table %d\n", platform::ActiveStringTable());
+    std::printf("qt %s\n", qPrintable(QCoreApplication::translate("QFileDialog", "Look in:")));
     CKorvantaDlg main;
     std::printf("font %s\n", qPrintable(QFontInfo(main.font()).family()));
     PrintWidth(main);
@@ -56,7 +57,7 @@ int main(int argc, char** argv)
             PrintAllWidths();
             return nullptr;
         },
-        QStringLiteral("korvanta-widths-probe-%1").arg(::getpid()));
+        QStringLiteral("korvanta-language-probe-%1").arg(::getpid()));
     app.InitInstance("");
     return app.ExitInstance();
 }
