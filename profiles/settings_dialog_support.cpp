@@ -3,6 +3,7 @@
 #include "platform/string_resources.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -25,6 +26,24 @@ int AverageLetterWidth(const QFontMetrics& metrics)
     return (metrics.horizontalAdvance(kLetters) / 26 + 1) / 2;
 }
 
+class PlainPushButton : public QPushButton
+{
+public:
+    PlainPushButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
+    {
+        setAutoDefault(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (IsEnterKey(event))
+            click();
+        else
+            QPushButton::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
 int DialogUnitsX(const QWidget* widget, int units)
@@ -39,9 +58,15 @@ int DialogUnitsY(const QWidget* widget, int units)
 
 QPushButton* MakeButton(QWidget* parent, const char* id, const QString& text)
 {
-    auto* button = new QPushButton(text, parent);
+    auto* button = new PlainPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(id));
     return button;
+}
+
+bool IsEnterKey(const QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    return enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 QString SettingsCaption()

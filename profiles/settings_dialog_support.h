@@ -1,5 +1,6 @@
 #pragma once
 
+class QKeyEvent;
 class QPushButton;
 class QString;
 class QWidget;
@@ -11,8 +12,13 @@ class QWidget;
 int DialogUnitsX(const QWidget* widget, int units);
 int DialogUnitsY(const QWidget* widget, int units);
 
-// A push button named by its control id.
+// A push button named by its control id. It never becomes the dialog's
+// default button, not even while it has the focus; it takes Enter itself
+// while it has the focus.
 QPushButton* MakeButton(QWidget* parent, const char* id, const QString& text);
+
+// Return or the keypad's Enter, without modifiers.
+bool IsEnterKey(const QKeyEvent* event);
 
 // Caption of every message box of the settings dialogs (string 102).
 QString SettingsCaption();
