@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -112,7 +113,12 @@ void CKorvantaApp::RunMainDialog()
     if (!dialog)
         return;
     mainWindow_ = dialog.get();
-    dialog->exec();
+    // Not modal: a modal window would be a transient dialog to the window
+    // manager, with no minimise box or taskbar entry of its own.
+    QEventLoop untilEnded;
+    connect(dialog.get(), &QDialog::finished, &untilEnded, &QEventLoop::quit);
+    dialog->show();
+    untilEnded.exec();
 }
 
 bool CKorvantaApp::BringForward()

@@ -54,7 +54,7 @@ public:
     // True when the user's locale is one whose language the program shows.
     bool IsSupportedLocale() const;
 
-    // Constructs the main dialog, runs it modally and destroys it.
+    // Constructs the main dialog, shows it until it ends and destroys it.
     void RunMainDialog();
     // The main dialog while it runs.
     QWidget* MainWindow() const { return mainWindow_; }

@@ -92,7 +92,9 @@ CKorvantaDlg::CKorvantaDlg(QWidget* parent) : QDialog(parent)
     LogScope scope("CKorvantaDlg::CKorvantaDlg");
     setObjectName(QStringLiteral("102"));
     setWindowTitle(QStringLiteral("QUORVEL Korvanta Type A"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // The program's own window, with a minimise box and a taskbar entry;
+    // the dialogs it opens are modal to it.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
     setAcceptDrops(true);
