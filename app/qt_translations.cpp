@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
-#include <QPointer>
 #include <QTranslator>
 
 #include <array>
@@ -37,17 +36,12 @@ QString QtTranslationName(int stringTableLanguage)
 
 bool UseQtTranslation(int stringTableLanguage)
 {
-    // Owned by the application object, so it goes with it.
-    static QPointer<QTranslator> installed;
-    delete installed;
-
     const QString name = QtTranslationName(stringTableLanguage);
     if (name.isEmpty())
         return true;
+    // Owned by the application object, so it goes with it.
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
     if (!translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
-    QCoreApplication::installTranslator(translator.get());
-    installed = translator.release();
-    return true;
+    return QCoreApplication::installTranslator(translator.release());
 }
