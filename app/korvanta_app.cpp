@@ -1,5 +1,6 @@
 #include "app/korvanta_app.h"
 
+#include "app/qt_translations.h"
 #include "log/debug_log.h"
 #include "log/log_scope.h"
 #include "log/log_switch.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -68,6 +70,7 @@ bool CKorvantaApp::InitInstance(const std::string& argumentText)
     } else {
         platform::SelectStringTableForUser();
     }
+    UseQtTranslation(platform::ActiveStringTable());
     RunMainDialog();
     return false;
 }
@@ -110,7 +113,12 @@ void CKorvantaApp::RunMainDialog()
     if (!dialog)
         return;
     mainWindow_ = dialog.get();
-    dialog->exec();
+    // Not modal: a modal window would be a transient dialog to the window
+    // manager, with no minimise box or taskbar entry of its own.
+    QEventLoop untilEnded;
+    connect(dialog.get(), &QDialog::finished, &untilEnded, &QEventLoop::quit);
+    dialog->show();
+    untilEnded.exec();
 }
 
 bool CKorvantaApp::BringForward()

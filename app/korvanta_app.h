@@ -24,7 +24,8 @@ inline constexpr char kRaisedReply[] = "raised";
 
 // The application object: keeps a second copy of the program from running,
 // switches the debug log on from the command line, picks the language of the
-// user interface and runs the main dialog. The process ends when it returns.
+// user interface (ours and Qt's) and runs the main dialog. The process ends
+// when it returns.
 class CKorvantaApp : public QObject
 {
     Q_OBJECT
@@ -53,7 +54,7 @@ public:
     // True when the user's locale is one whose language the program shows.
     bool IsSupportedLocale() const;
 
-    // Constructs the main dialog, runs it modally and destroys it.
+    // Constructs the main dialog, shows it until it ends and destroys it.
     void RunMainDialog();
     // The main dialog while it runs.
     QWidget* MainWindow() const { return mainWindow_; }

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,6 +62,16 @@ QLabel* MakeLabel(QWidget* parent, const char* id, QWidget* buddy, const QString
     return label;
 }
 
+// A read-only edit shows the window's background, as the desktop draws one.
+void ShowAsReadOnly(QLineEdit* edit)
+{
+    QPalette palette = edit->palette();
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
+    edit->setPalette(palette);
+}
+
 QHBoxLayout* Row(QWidget* stretched, QWidget* button)
 {
     auto* row = new QHBoxLayout;
@@ -81,7 +92,9 @@ CKorvantaDlg::CKorvantaDlg(QWidget* parent) : QDialog(parent)
     LogScope scope("CKorvantaDlg::CKorvantaDlg");
     setObjectName(QStringLiteral("102"));
     setWindowTitle(QStringLiteral("QUORVEL Korvanta Type A"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // The program's own window, with a minimise box and a taskbar entry;
+    // the dialogs it opens are modal to it.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QString::fromLatin1(kIconResource)));
     setAcceptDrops(true);
@@ -140,19 +153,19 @@ void CKorvantaDlg::CreateDestinationGroup()
     destinationGroup_ = new QGroupBox(QStringLiteral("Destination"), this);
     destinationGroup_->setObjectName(QStringLiteral("1005"));
 
+    // The arrow keys move between the two and choose, as a click does.
     localPc_ = new QRadioButton(QStringLiteral("Local PC"), destinationGroup_);
     localPc_->setObjectName(QStringLiteral("1007"));
-    localPc_->setFocusPolicy(Qt::ClickFocus);
     connect(localPc_, &QRadioButton::clicked, this, &CKorvantaDlg::OnLocalPc);
     server_ = new QRadioButton(QStringLiteral("Server"), destinationGroup_);
     server_->setObjectName(QStringLiteral("1008"));
-    server_->setFocusPolicy(Qt::ClickFocus);
     connect(server_, &QRadioButton::clicked, this, &CKorvantaDlg::OnServer);
 
     localFolderEdit_ = new QLineEdit(destinationGroup_);
     localFolderEdit_->setObjectName(QStringLiteral("1011"));
     localFolderEdit_->setMaxLength(kPathCharacters);
     localFolderEdit_->setReadOnly(true);
+    ShowAsReadOnly(localFolderEdit_);
     localFolderEdit_->setAcceptDrops(false);
     localFolderEdit_->setMinimumWidth(DialogUnitsX(this, kEditWidth));
     connect(localFolderEdit_, &QLineEdit::textChanged, this, &CKorvantaDlg::OnPathEdited);
@@ -187,10 +200,11 @@ void CKorvantaDlg::CreateButtons()
         button->setMinimumWidth(DialogUnitsX(this, kButtonWidth));
     displayButton_->setMinimumWidth(DialogUnitsX(this, kWideButtonWidth));
 
-    // The order of the controls in the window; the radio buttons take no tab.
-    QWidget* const order[] = {sourceEdit_,        sourceBrowse_,  localFolderEdit_,
-                              localFolderBrowse_, destinations_,  settingsButton_,
-                              displayButton_,     convertButton_, closeButton_};
+    // The order of the controls in the window. Of the radio buttons, Tab
+    // stops at the checked one.
+    QWidget* const order[] = {sourceEdit_,      sourceBrowse_,      localPc_,      server_,
+                              localFolderEdit_, localFolderBrowse_, destinations_, settingsButton_,
+                              displayButton_,   convertButton_,     closeButton_};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -286,6 +300,8 @@ void CKorvantaDlg::UpdateControls()
     const bool hasDestination =
         serverMode ? destinations_->count() > 0 : !localFolderEdit_->text().isEmpty();
 
+    localPc_->setFocusPolicy(serverMode ? Qt::ClickFocus : Qt::StrongFocus);
+    server_->setFocusPolicy(serverMode ? Qt::StrongFocus : Qt::ClickFocus);
     destinations_->setEnabled(serverMode);
     destinationLabel_->setEnabled(serverMode);
     settingsButton_->setEnabled(serverMode);

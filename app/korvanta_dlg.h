@@ -21,8 +21,9 @@ struct ConvertData;
 
 // The main window: the source file, the destination (a local folder or a
 // saved server), Convert&Save and the result of each run. Files dropped on
-// the dialog name the source. Run with exec(); it ends with Close or Esc,
-// and with Enter outside a push button.
+// the dialog name the source. A top-level window of its own, shown without
+// a modal loop; it ends with Close or Esc, and with Enter outside a push
+// button.
 class CKorvantaDlg : public QDialog
 {
     Q_OBJECT

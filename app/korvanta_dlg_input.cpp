@@ -4,6 +4,7 @@
 #include "app/korvanta_dlg.h"
 
 #include "profiles/byte_limit_edit.h"
+#include "profiles/settings_dialog_support.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -76,8 +77,7 @@ void CKorvantaDlg::keyPressEvent(QKeyEvent* event)
 {
     // No button is the default: Enter outside a push button ends the dialog
     // as OK does. A push button with the focus takes Enter itself.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (IsEnterKey(event)) {
         StoreFields();
         accept();
         return;

@@ -1,4 +1,4 @@
-// korvanta: the desktop program. One modal dialog; the process ends with it.
+// korvanta: the desktop program. One main window; the process ends with it.
 
 #include "app/korvanta_app.h"
 #include "app/korvanta_dlg.h"

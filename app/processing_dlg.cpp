@@ -35,8 +35,7 @@ CProcessingDlg::CProcessingDlg(QWidget* parent) : QDialog(parent)
     bar_->setTextVisible(false);
     bar_->setMinimumWidth(DialogUnitsX(this, 204));
 
-    cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancelButton_->setObjectName(QStringLiteral("2"));
+    cancelButton_ = MakeButton(this, "2", QStringLiteral("&Cancel"));
     cancelButton_->setMinimumWidth(DialogUnitsX(this, 74));
     connect(cancelButton_, &QPushButton::clicked, this, &CProcessingDlg::reject);
 

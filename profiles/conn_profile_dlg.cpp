@@ -7,6 +7,7 @@
 #include "profiles/settings_dialog_support.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -47,9 +48,7 @@ CConnectProfileDlg::CConnectProfileDlg(QWidget* parent) : QDialog(parent)
     connect(newButton_, &QPushButton::clicked, this, &CConnectProfileDlg::OnNew);
     deleteButton_ = MakeButton(this, "3", QStringLiteral("&Delete"));
     connect(deleteButton_, &QPushButton::clicked, this, &CConnectProfileDlg::OnDelete);
-    // Return outside the buttons closes the dialog, as Close does.
     closeButton_ = MakeButton(this, "2", QStringLiteral("&Close"));
-    closeButton_->setDefault(true);
     connect(closeButton_, &QPushButton::clicked, this, &CConnectProfileDlg::reject);
 
     editDlg_ = new CConProfEditDlg(this);
@@ -108,6 +107,17 @@ void CConnectProfileDlg::showEvent(QShowEvent* event)
         list_->setFocus();
     }
     QDialog::showEvent(event);
+}
+
+void CConnectProfileDlg::keyPressEvent(QKeyEvent* event)
+{
+    // No button is the default: Return outside the buttons closes the
+    // dialog, as Close does.
+    if (IsEnterKey(event)) {
+        closeButton_->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CConnectProfileDlg::FillList()

@@ -3,6 +3,7 @@
 #include "platform/string_resources.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -16,11 +17,38 @@ QString ResourceText(int id)
     return QString::fromStdString(platform::LoadResourceString(id).value_or(std::string()));
 }
 
+// The mean advance of the 52 Latin letters, rounded. The font's own average
+// character width is a full ideograph in a CJK font, twice a letter.
+int AverageLetterWidth(const QFontMetrics& metrics)
+{
+    static const QString kLetters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return (metrics.horizontalAdvance(kLetters) / 26 + 1) / 2;
+}
+
+class PlainPushButton : public QPushButton
+{
+public:
+    PlainPushButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
+    {
+        setAutoDefault(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (IsEnterKey(event))
+            click();
+        else
+            QPushButton::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
 int DialogUnitsX(const QWidget* widget, int units)
 {
-    return units * widget->fontMetrics().averageCharWidth() / 4;
+    return units * AverageLetterWidth(widget->fontMetrics()) / 4;
 }
 
 int DialogUnitsY(const QWidget* widget, int units)
@@ -30,9 +58,15 @@ int DialogUnitsY(const QWidget* widget, int units)
 
 QPushButton* MakeButton(QWidget* parent, const char* id, const QString& text)
 {
-    auto* button = new QPushButton(text, parent);
+    auto* button = new PlainPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(id));
     return button;
+}
+
+bool IsEnterKey(const QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    return enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 QString SettingsCaption()

@@ -68,6 +68,19 @@ TEST(ProcessingDialog, CancelEscAndTheCloseBoxEndItRejected)
     EXPECT_EQ(QDialog::Rejected, ExecThen(dialog, [&] { dialog.close(); }));
 }
 
+TEST(ProcessingDialog, CancelIsNoDefaultButtonButTakesEnterWithTheFocus)
+{
+    CProcessingDlg dialog;
+    bool looked = false;
+    EXPECT_EQ(QDialog::Rejected, ExecThen(dialog, [&] {
+                  looked = true;
+                  EXPECT_EQ(CancelButton(dialog), dialog.focusWidget());
+                  EXPECT_FALSE(CancelButton(dialog)->isDefault());
+                  QTest::keyClick(CancelButton(dialog), Qt::Key_Return);
+              }));
+    EXPECT_TRUE(looked);
+}
+
 TEST(ProcessingDialog, TheBarGoesOnFromWhereThePreviousShowingStopped)
 {
     CProcessingDlg dialog;

@@ -159,6 +159,7 @@ TEST_F(ProfileListDialog, TheKeyboardWalksTheControlsInOrder)
     EXPECT_EQ(close, TabFrom(remove));
     EXPECT_EQ(list, TabFrom(close));
 
+    EXPECT_EQ(QStringList(), DefaultButtons(&dialog)) << "after Tab went through them all";
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible()) << "Return in the list closes as Close does";
     EXPECT_EQ(1, dialog.GetSelectedIndex());

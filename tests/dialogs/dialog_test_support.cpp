@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -110,6 +111,16 @@ QWidget* TabFrom(QWidget* widget)
     widget->setFocus();
     QTest::keyClick(widget, Qt::Key_Tab);
     return QApplication::focusWidget();
+}
+
+QStringList DefaultButtons(const QWidget* dialog)
+{
+    QStringList names;
+    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (button->window() == dialog && button->isDefault())
+            names << button->objectName();
+    }
+    return names;
 }
 
 ConnectProfileData SampleProfile(const std::string& name, int n)

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -54,6 +55,9 @@ void ClickRow(QListWidget* list, int row);
 void EraseText(QWidget* edit);
 // The widget that has the keyboard focus after Tab is pressed in it.
 QWidget* TabFrom(QWidget* widget);
+// Names of the push buttons that show as the dialog's default (those of
+// the dialogs it owns left out).
+QStringList DefaultButtons(const QWidget* dialog);
 
 // A realistic destination: FTP for even n, a share for odd n.
 ConnectProfileData SampleProfile(const std::string& name, int n = 0);

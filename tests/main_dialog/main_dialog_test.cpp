@@ -349,13 +349,13 @@ TEST_F(MainDialog, TabVisitsTheControlsInTheirOrder)
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     QStringList visited;
     QWidget* focus = Source();
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 8; ++i) {
         focus = TabFrom(focus);
         ASSERT_NE(nullptr, focus);
         visited << focus->objectName();
     }
-    EXPECT_EQ((QStringList{"1049", "1011", "1016", "1019", "1018", "2"}), visited)
-        << "radio buttons and disabled controls are skipped";
+    EXPECT_EQ((QStringList{"1049", "1007", "1011", "1016", "1019", "1018", "2", "104"}), visited)
+        << "the checked radio button only; disabled controls are skipped";
 }
 
 TEST_F(MainDialog, AFailureSpeaksGerman)

@@ -1,13 +1,17 @@
-// Renders the main dialog offscreen to PNG files for a look at its layout:
-// empty, with a source and a local folder, in Server mode, and with the
-// message of a real conversion over it.
-//   main_screens [output folder]   (default /tmp/korvanta-screens)
+// Renders the main window offscreen to PNG files, in the language the
+// program picks for the user's locale, for the README and a look at the
+// layout:
+//   main_screens FOLDER PRESENTATION DESTINATION [SUFFIX]
+// writes FOLDER/main-window[SUFFIX].png with the presentation and the local
+// destination folder chosen. Without a suffix it also converts the
+// presentation for real and writes conversion-finished.png with the message
+// over the window, then processing.png and version.png.
 
+#include "app/korvanta_app.h"
 #include "app/korvanta_dlg.h"
-#include "platform/string_resources.h"
+#include "app/processing_dlg.h"
+#include "app/version_info_dlg.h"
 #include "profiles/conn_prof_controller.h"
-#include "tests/support/shared_files.h"
-#include "tests/support/temp_folder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,13 +21,12 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -32,36 +35,36 @@ const ConnectProfileData kProfiles[] = {
     {"Lobby screen", "ftp://10.0.4.20:2121/lobby/", false, "", ""},
 };
 
-bool Save(const QPixmap& picture, const QString& folder, const std::string& name)
+struct Request
 {
-    const QString path = folder + QLatin1Char('/') + QString::fromStdString(name);
-    const bool saved = picture.save(path);
+    QString folder;
+    QString presentation;
+    QString destination;
+    QString suffix;
+};
+
+bool Save(const QPixmap& picture, const QString& folder, const QString& name)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    const bool saved = !picture.isNull() && picture.save(path);
     std::printf("%s %s (%dx%d)\n", saved ? "wrote" : "FAILED", qPrintable(path), picture.width(),
                 picture.height());
     return saved;
 }
 
-template <typename T> T* Find(QWidget* dialog, const char* id)
+// The window once it is drawn, a moment after showing it.
+QPixmap ShowAndGrab(QWidget* window)
 {
-    return dialog->findChild<T*>(QString::fromLatin1(id));
-}
-
-bool Show(QWidget* dialog)
-{
-    dialog->show();
-    const bool exposed = QTest::qWaitForWindowExposed(dialog);
-    QTest::qWait(50);
-    return exposed;
-}
-
-QString Deck()
-{
-    return QString::fromStdString(std::filesystem::canonical(SharedDeck("SampleShow.pptx")));
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return {};
+    QTest::qWait(300);
+    return window->grab();
 }
 
 // Presses Convert&Save and grabs the message box that ends the run, drawn
-// over the dialog.
-QPixmap ConvertAndGrabMessage(QWidget* dialog)
+// over the window.
+QPixmap ConvertAndGrabMessage(QWidget* window)
 {
     QPixmap picture;
     QTimer watch;
@@ -70,7 +73,7 @@ QPixmap ConvertAndGrabMessage(QWidget* dialog)
         if (!box || !box->isVisible())
             return;
         QTest::qWait(50);
-        picture = dialog->grab();
+        picture = window->grab();
         const QPixmap message = box->grab();
         // The offscreen platform draws no window frame: a thin line stands in.
         const QRect place((picture.width() - message.width()) / 2,
@@ -83,30 +86,28 @@ QPixmap ConvertAndGrabMessage(QWidget* dialog)
         box->button(QMessageBox::Ok)->click();
     });
     watch.start(20);
-    Find<QPushButton>(dialog, "1018")->click();
+    window->findChild<QPushButton*>(QStringLiteral("1018"))->click();
     return picture;
 }
 
-bool RenderAll(const QString& folder, const std::string& suffix, const TempFolder& target)
+bool RenderAll(const Request& request)
 {
-    bool saved = true;
-    {
-        CKorvantaDlg dialog;
-        saved &= Show(&dialog) && Save(dialog.grab(), folder, "main-empty" + suffix + ".png");
+    CKorvantaDlg window;
+    window.show();
+    window.findChild<QLineEdit*>(QStringLiteral("104"))->setText(request.presentation);
+    window.findChild<QLineEdit*>(QStringLiteral("1011"))->setText(request.destination);
+    bool saved = Save(ShowAndGrab(&window), request.folder,
+                      QStringLiteral("main-window%1.png").arg(request.suffix));
+    if (!request.suffix.isEmpty())
+        return saved;
 
-        Find<QLineEdit>(&dialog, "104")->setText(Deck());
-        Find<QLineEdit>(&dialog, "1011")->setText(QString::fromStdString(target.Path().string()));
-        saved &= Save(dialog.grab(), folder, "main-local" + suffix + ".png");
-
-        const QPixmap success = ConvertAndGrabMessage(&dialog);
-        saved &= !success.isNull() && Save(success, folder, "main-success" + suffix + ".png");
-    }
-    CKorvantaDlg dialog;
-    saved &= Show(&dialog);
-    Find<QLineEdit>(&dialog, "104")->setText(Deck());
-    Find<QRadioButton>(&dialog, "1008")->click();
-    QTest::qWait(50);
-    saved &= Save(dialog.grab(), folder, "main-server" + suffix + ".png");
+    saved &= Save(ConvertAndGrabMessage(&window), request.folder,
+                  QStringLiteral("conversion-finished.png"));
+    CProcessingDlg processing(&window);
+    saved &= Save(ShowAndGrab(&processing), request.folder, QStringLiteral("processing.png"));
+    processing.hide();
+    CVersionInfoDlg version(&window);
+    saved &= Save(ShowAndGrab(&version), request.folder, QStringLiteral("version.png"));
     return saved;
 }
 
@@ -114,26 +115,32 @@ bool RenderAll(const QString& folder, const std::string& suffix, const TempFolde
 
 int main(int argc, char** argv)
 {
+    if (argc < 4 || argc > 5) {
+        std::fprintf(stderr, "usage: main_screens FOLDER PRESENTATION DESTINATION [SUFFIX]\n");
+        return 2;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QString folder =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/korvanta-screens");
-    QDir().mkpath(folder);
+    QApplication application(argc, argv);
+    const Request request{QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                          QString::fromLocal8Bit(argv[3]),
+                          argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString()};
+    QDir().mkpath(request.folder);
 
-    // The profile file and the working folders go to throw-away folders.
-    TempFolder config;
-    TempFolder target;
-    TempFolder temp;
-    ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
-    ::setenv("TMPDIR", temp.Path().c_str(), 1);
+    // The saved destinations the Server list offers, in a fresh profile file.
     ConnProfController controller;
     for (const ConnectProfileData& profile : kProfiles)
         controller.AddConnectProfile(profile);
 
-    bool saved = RenderAll(folder, "", target);
-    std::filesystem::remove_all(target.Path() / "SampleShow");
-    platform::SelectStringTable(1031);
-    saved &= RenderAll(folder, "-de", target);
+    // The language comes as the program's start picks it.
+    bool saved = false;
+    CKorvantaApp app(
+        [&]() -> std::unique_ptr<QDialog> {
+            saved = RenderAll(request);
+            return nullptr;
+        },
+        QStringLiteral("korvanta-screens-%1").arg(::getpid()));
+    app.InitInstance("");
+    app.ExitInstance();
     return saved ? 0 : 1;
 }
