@@ -17,6 +17,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
+class ShellOpenTask;
 struct ConvertData;
 
 // The main window: the source file, the destination (a local folder or a
@@ -42,6 +43,7 @@ private:
     void CreateDestinationGroup();
     void CreateButtons();
     void CreateMenu();
+    void CreateShellOpenings();
     void BuildLayout();
     void SetTexts();
 
@@ -71,6 +73,7 @@ private:
 
     // Convert&Save and Display Destination Folder.
     void FillRequest(ConvertData& request);
+    void OnDestinationOpened(bool opened);
     int CheckRequest(const ConvertData& request) const;
     void ShowResultMessage(int code);
     void ShowSuccessMessage();
@@ -103,6 +106,9 @@ private:
 
     CConnectProfileDlg* settingsDlg_ = nullptr;
     CProcessingDlg* processingDlg_ = nullptr;
+    // The openings in the shell of Display Destination Folder and of Help.
+    ShellOpenTask* destinationOpening_ = nullptr;
+    ShellOpenTask* helpOpening_ = nullptr;
     ConnectProfileData currentProfile_;
     ConnProfController profileController_;
     QString sourcePath_;
