@@ -31,6 +31,10 @@ class CKorvantaDlg : public QDialog
 public:
     explicit CKorvantaDlg(QWidget* parent = nullptr);
 
+    // Takes the path as the source, as a file dropped on the dialog. A
+    // conversion running meanwhile keeps the path it started with.
+    void TakeFile(const QString& path);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

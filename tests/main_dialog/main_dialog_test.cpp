@@ -247,6 +247,16 @@ TEST_F(MainDialog, ClosingTheWindowLeavesAPendingOpenToTheDesktop)
         << "the opener was stopped";
 }
 
+TEST_F(MainDialog, AFileHandedToTheDialogIsTakenAsADroppedOne)
+{
+    Open();
+    ChooseLocalFolder(work.Path());
+    const QString deck = QString::fromStdString((work / "handed over.pptx").string());
+    dialog->TakeFile(deck);
+    EXPECT_EQ(deck, Source()->text());
+    EXPECT_TRUE(Enabled("1018"));
+}
+
 TEST_F(MainDialog, DroppingFilesTakesTheFirstOnly)
 {
     Open();
