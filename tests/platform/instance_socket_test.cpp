@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -106,18 +105,4 @@ TEST_F(SocketFolders, NamesAnotherUserTookArePassedOverAlikeByEveryStart)
     EXPECT_EQ(OurTempFolder("-4"), FolderFound(""));
     EXPECT_EQ(OurTempFolder("-4"), FolderFound("")) << "a second start meets the first";
     EXPECT_TRUE(platform::IsPrivateFolder(OurTempFolder("-4")));
-}
-
-TEST(SocketPeer, IsOfThisUserOnlyForAConnectedSocket)
-{
-    int pair[2];
-    ASSERT_EQ(0, ::socketpair(AF_UNIX, SOCK_STREAM, 0, pair));
-    EXPECT_TRUE(platform::IsPeerOfThisUser(pair[0]));
-    ::close(pair[0]);
-    ::close(pair[1]);
-    int pipe[2];
-    ASSERT_EQ(0, ::pipe(pipe));
-    EXPECT_FALSE(platform::IsPeerOfThisUser(pipe[0]));
-    ::close(pipe[0]);
-    ::close(pipe[1]);
 }
