@@ -14,7 +14,7 @@ constexpr int kHelpPageString = 17;
 
 } // namespace
 
-bool OpenHelpPage()
+bool OpenHelpPage(const std::stop_token& stop)
 {
     const std::optional<std::string> relative = platform::LoadResourceString(kHelpPageString);
     if (!relative || relative->empty())
@@ -23,5 +23,5 @@ bool OpenHelpPage()
     // current directory, so help opens wherever the program was started.
     const std::filesystem::path page =
         (platform::DataFolder() / std::filesystem::path(*relative)).lexically_normal();
-    return ShellOpen(page.string());
+    return ShellOpen(page.string(), stop);
 }

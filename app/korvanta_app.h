@@ -13,12 +13,14 @@ class QLocalServer;
 class QLocalSocket;
 class QWidget;
 
-// The per-user name under which a running instance listens: "Korvanta" and
-// the user id, as a socket in the temporary-files folder.
+// Where a running instance listens: the socket "Korvanta" in a folder only
+// this user can enter. Empty when there is no such folder.
 QString InstanceServerName();
 
 // What a second start sends to the running instance, one line each, and what
-// the instance answers once its top dialog has been brought forward.
+// the instance answers once its top dialog has been brought forward. A file
+// to open goes as "open " and its path's bytes, percent-encoded.
+inline constexpr char kOpenRequest[] = "open ";
 inline constexpr char kRaiseRequest[] = "raise";
 inline constexpr char kRaisedReply[] = "raised";
 
@@ -45,9 +47,14 @@ public:
     // Gives up the instance name; the process's exit code.
     int ExitInstance();
 
-    // True when this process may run. False when another instance holds the
-    // name; that instance has then been asked to come forward. A socket left
-    // by a crashed instance is replaced; when the name cannot be taken at
+    // The file the user started the program with (an absolute path), for
+    // the main dialog, or for the running instance when there is one.
+    void SetFileToOpen(const QString& path) { fileToOpen_ = path; }
+
+    // True when this process may run. False when another instance of this
+    // user holds the name; that instance has then been handed the file to
+    // open and asked to come forward. A socket left by a crashed instance,
+    // or held by another user, is replaced; when the name cannot be taken at
     // all, the program runs unguarded.
     virtual bool CheckMultipleInstance();
 
@@ -55,6 +62,7 @@ public:
     bool IsSupportedLocale() const;
 
     // Constructs the main dialog, shows it until it ends and destroys it.
+    // The file to open is handed to it once it shows.
     void RunMainDialog();
     // The main dialog while it runs.
     QWidget* MainWindow() const { return mainWindow_; }
@@ -66,13 +74,18 @@ public:
 signals:
     // A second start had this window brought forward.
     void broughtForward(QWidget* window);
+    // A file for the main dialog to take, as if dropped on it: the one the
+    // program started with, or one a second start handed over.
+    void fileHandedOver(const QString& path);
 
 private:
     void TakeConnections();
     void ReadRequests(QLocalSocket* socket);
+    void HandOver(const QString& path);
 
     DialogFactory makeMainDialog_;
     QString serverName_;
     std::unique_ptr<QLocalServer> server_;
     QPointer<QWidget> mainWindow_;
+    QString fileToOpen_;
 };

@@ -1,6 +1,5 @@
 #include "app/korvanta_dlg.h"
 
-#include "app/help_page.h"
 #include "app/processing_dlg.h"
 #include "app/set_text_from_resource.h"
 #include "app/version_info_dlg.h"
@@ -107,6 +106,7 @@ CKorvantaDlg::CKorvantaDlg(QWidget* parent) : QDialog(parent)
 
     settingsDlg_ = new CConnectProfileDlg(this);
     processingDlg_ = new CProcessingDlg(this);
+    CreateShellOpenings();
 }
 
 void CKorvantaDlg::CreateMenu()
@@ -381,12 +381,6 @@ void CKorvantaDlg::OnSettings()
     const int chosen = settingsDlg_->GetSelectedIndex();
     SelectDestination(chosen >= 0 ? chosen : 0);
     UpdateControls();
-}
-
-void CKorvantaDlg::OnHelp()
-{
-    // A page that cannot be shown shows no message of ours.
-    OpenHelpPage();
 }
 
 void CKorvantaDlg::OnVersionInfo()

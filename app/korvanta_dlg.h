@@ -17,6 +17,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
+class ShellOpenTask;
 struct ConvertData;
 
 // The main window: the source file, the destination (a local folder or a
@@ -31,6 +32,10 @@ class CKorvantaDlg : public QDialog
 public:
     explicit CKorvantaDlg(QWidget* parent = nullptr);
 
+    // Takes the path as the source, as a file dropped on the dialog. A
+    // conversion running meanwhile keeps the path it started with.
+    void TakeFile(const QString& path);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -43,6 +48,7 @@ private:
     void CreateDestinationGroup();
     void CreateButtons();
     void CreateMenu();
+    void CreateShellOpenings();
     void BuildLayout();
     void SetTexts();
 
@@ -72,6 +78,7 @@ private:
 
     // Convert&Save and Display Destination Folder.
     void FillRequest(ConvertData& request);
+    void OnDestinationOpened(bool opened);
     int CheckRequest(const ConvertData& request) const;
     void ShowResultMessage(int code);
     void ShowSuccessMessage();
@@ -104,6 +111,9 @@ private:
 
     CConnectProfileDlg* settingsDlg_ = nullptr;
     CProcessingDlg* processingDlg_ = nullptr;
+    // The openings in the shell of Display Destination Folder and of Help.
+    ShellOpenTask* destinationOpening_ = nullptr;
+    ShellOpenTask* helpOpening_ = nullptr;
     ConnectProfileData currentProfile_;
     ConnProfController profileController_;
     QString sourcePath_;

@@ -4,7 +4,6 @@
 #include "app/korvanta_dlg.h"
 
 #include "app/conversion_run.h"
-#include "convert/convert_controller.h"
 #include "convert/convert_data.h"
 #include "convert/local_folder_probe.h"
 #include "convert/result_codes.h"
@@ -55,15 +54,6 @@ void CKorvantaDlg::OnConvertAndSave()
         ShowSuccessMessage();
     else if (code != RESULT_CANCELLED)
         ShowResultMessage(code);
-}
-
-void CKorvantaDlg::OnDisplayDestination()
-{
-    StoreFields();
-    ConvertData request;
-    FillRequest(request);
-    if (!ConvertController().OpenDestination(&request))
-        ShowResultMessage(RESULT_DESTINATION_NOT_OPENED);
 }
 
 void CKorvantaDlg::ShowResultMessage(int code)

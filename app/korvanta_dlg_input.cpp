@@ -1,5 +1,5 @@
 // How the main dialog takes its paths: the file and folder choosers, files
-// dropped on the dialog, and Enter.
+// dropped on the dialog or handed to it, and Enter.
 
 #include "app/korvanta_dlg.h"
 
@@ -66,9 +66,14 @@ void CKorvantaDlg::dropEvent(QDropEvent* event)
     const QString path = DroppedPath(event->mimeData());
     if (path.isEmpty())
         return;
+    event->acceptProposedAction();
+    TakeFile(path);
+}
+
+void CKorvantaDlg::TakeFile(const QString& path)
+{
     sourcePath_ = path.left(kDroppedPathCharacters);
     ShowFields();
-    event->acceptProposedAction();
     StoreFields();
     UpdateControls();
 }

@@ -1,5 +1,6 @@
 // korvanta: the desktop program. One main window; the process ends with it.
 
+#include "app/file_argument.h"
 #include "app/korvanta_app.h"
 #include "app/korvanta_dlg.h"
 #include "app/office_prewarm.h"
@@ -30,6 +31,11 @@ int main(int argc, char** argv)
     CKorvantaApp app([&offices] {
         offices = std::make_unique<OfficePrewarm>();
         return std::make_unique<CKorvantaDlg>();
+    });
+    app.SetFileToOpen(FileArgument(QCoreApplication::arguments()));
+    QObject::connect(&app, &CKorvantaApp::fileHandedOver, &app, [&app](const QString& path) {
+        if (auto* dialog = qobject_cast<CKorvantaDlg*>(app.MainWindow()))
+            dialog->TakeFile(path);
     });
     app.InitInstance(argumentText);
     return app.ExitInstance();

@@ -83,17 +83,17 @@ int ConvertController::ConvertionStart(ConvertData* request)
     return result;
 }
 
-bool ConvertController::OpenDestination(ConvertData* request)
+bool ConvertController::OpenDestination(ConvertData* request, const std::stop_token& stop)
 {
     if (!request)
         return false;
     if (request->saveTo == SAVE_TO_LOCAL_PC)
-        return fnsdExecuteOpeningLocalFolder(request->localFolder);
+        return fnsdExecuteOpeningLocalFolder(request->localFolder, stop);
     if (!request->profile)
         return false;
     const ConnectProfileData& profile = *request->profile;
     return fnsdExecuteOpeningServer(profile.destination, profile.authentication, profile.id,
-                                    profile.password);
+                                    profile.password, stop);
 }
 
 bool ConvertController::actGetTempFolderPath(std::string& path)

@@ -3,6 +3,7 @@
 #include "convert/convert_data.h"
 
 #include <atomic>
+#include <stop_token>
 #include <string>
 
 // Runs one conversion from start to end: a fresh working folder in the
@@ -14,8 +15,9 @@ public:
     // 0, or the code of the step that failed (1 cancelled, 11, 17, 18, 20 to
     // 23).
     int ConvertionStart(ConvertData* request);
-    // Shows the chosen destination on the desktop. False for no request.
-    bool OpenDestination(ConvertData* request);
+    // Shows the chosen destination on the desktop. False for no request. A
+    // stop request ends the wait for the desktop's opener.
+    bool OpenDestination(ConvertData* request, const std::stop_token& stop = {});
 
     // Finds and creates a working folder of our own; false when none of ten
     // candidate names was free.

@@ -2,6 +2,7 @@
 
 #include "delivery/sending_data.h"
 
+#include <stop_token>
 #include <string>
 
 // Copies the image folder into a local folder, whatever the folder is called.
@@ -17,9 +18,11 @@ int fnsdExecuteCopyingToShare(const SendingData* request);
 // destination. Returns 0, 20, 21, 22 or 23.
 int fnsdExecuteSending(const SendingData* request);
 
-// Shows a local folder in the desktop's file manager.
-bool fnsdExecuteOpeningLocalFolder(const std::string& folder);
+// Shows a local folder in the desktop's file manager. A stop request ends
+// the wait for the desktop's opener (see ShellOpen).
+bool fnsdExecuteOpeningLocalFolder(const std::string& folder, const std::stop_token& stop = {});
 
 // Shows an FTP or share destination; a share is connected first.
 bool fnsdExecuteOpeningServer(const std::string& destination, bool authentication,
-                              const std::string& id, const std::string& password);
+                              const std::string& id, const std::string& password,
+                              const std::stop_token& stop = {});

@@ -28,14 +28,14 @@ std::string OpenTarget(const std::string& destination, bool authentication, cons
 
 } // namespace
 
-bool fnsdExecuteOpeningLocalFolder(const std::string& folder)
+bool fnsdExecuteOpeningLocalFolder(const std::string& folder, const std::stop_token& stop)
 {
     LogScope scope("fnsdExecuteOpeningLocalFolder");
     // An absolute path is never taken for a URL ("smb://...") or an option
     // ("-x") by the opener.
     std::error_code error;
     const std::filesystem::path path = std::filesystem::absolute(folder, error);
-    if (folder.empty() || error || !ShellOpen(path.string())) {
+    if (folder.empty() || error || !ShellOpen(path.string(), stop)) {
         LogError(scope.Name(), "ShellExecuteW() failed.");
         return false;
     }
@@ -43,11 +43,12 @@ bool fnsdExecuteOpeningLocalFolder(const std::string& folder)
 }
 
 bool fnsdExecuteOpeningServer(const std::string& destination, bool authentication,
-                              const std::string& id, const std::string& password)
+                              const std::string& id, const std::string& password,
+                              const std::stop_token& stop)
 {
     LogScope scope("fnsdExecuteOpeningServer");
     try {
-        if (!ShellOpen(OpenTarget(destination, authentication, id, password)))
+        if (!ShellOpen(OpenTarget(destination, authentication, id, password), stop))
             throw Failure("ShellExecuteW() failed.");
         return true;
     } catch (const Failure& failure) {

@@ -36,7 +36,7 @@ pid_t StartOpener(const std::string& target)
 
 } // namespace
 
-bool ShellOpen(const std::string& target)
+bool ShellOpen(const std::string& target, const std::stop_token& stop)
 {
     if (target.empty())
         return false;
@@ -46,7 +46,7 @@ bool ShellOpen(const std::string& target)
     const auto deadline = std::chrono::steady_clock::now() + kOpenerBound;
     int status = 0;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
+        if (std::chrono::steady_clock::now() > deadline || stop.stop_requested()) {
             // Some openers run the viewer in the foreground: it is showing.
             std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
             return true;

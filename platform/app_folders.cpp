@@ -75,9 +75,14 @@ fs::path DataFolder()
 {
     if (const char* value = std::getenv("KORVANTA_DATA_DIR"); value && *value)
         return value;
-    // Installed under another prefix than the one built for: the data lies
-    // beside the program's bin folder.
-    const fs::path beside = ExecutablePath().parent_path().parent_path() / "share/korvanta";
+    return DataFolderOf(ExecutablePath());
+}
+
+fs::path DataFolderOf(const fs::path& program)
+{
+    // Also when installed under another prefix than the one built for, or
+    // run from the build tree.
+    const fs::path beside = program.parent_path().parent_path() / "share/korvanta";
     std::error_code error;
     if (fs::is_directory(beside, error))
         return beside;

@@ -22,9 +22,15 @@ std::filesystem::path TempFilesFolder();
 // Full path of the running executable. Empty when it cannot be read.
 std::filesystem::path ExecutablePath();
 
-// Where the installed help pages and other data live: $KORVANTA_DATA_DIR,
-// else <prefix>/share/korvanta beside the program's bin folder, else the
-// folder of the prefix it was built for.
+// Where the help pages and other data live: $KORVANTA_DATA_DIR, else the
+// data folder of the running program (DataFolderOf).
 std::filesystem::path DataFolder();
+
+// The data folder of the program at the path: share/korvanta beside the
+// program's own folder, as <prefix>/share/korvanta lies beside <prefix>/bin
+// and the build tree's copy beside the program's folder in the build tree
+// (build/share/korvanta, build/app/korvanta); else the folder of the prefix
+// it was built for.
+std::filesystem::path DataFolderOf(const std::filesystem::path& program);
 
 } // namespace platform

@@ -1,3 +1,4 @@
+#include "platform/app_folders.h"
 #include "platform/string_resources.h"
 
 #include <QFile>
@@ -81,6 +82,17 @@ TEST(HelpPages, EveryTableNamesAWellFormedPageInItsOwnLanguage)
         EXPECT_EQ(kPageLanguage.at(language), outline->language) << page;
         EXPECT_TRUE(outline->title.contains(QStringLiteral("Korvanta"))) << page;
         EXPECT_EQ(1, outline->headings) << page;
+    }
+}
+
+TEST(HelpPages, TheProgramOfTheBuildTreeFindsThePageOfEveryLanguage)
+{
+    const fs::path data = platform::DataFolderOf(KORVANTA_PROGRAM);
+    EXPECT_EQ(kBuildDataFolder, data);
+    for (int language : platform::StringTableLanguages()) {
+        const auto table = platform::LoadStringTable(language);
+        ASSERT_TRUE(table && table->count(17));
+        EXPECT_TRUE(fs::is_regular_file(data / table->at(17))) << language;
     }
 }
 

@@ -107,7 +107,9 @@ TEST_F(Installed, TheDesktopEntryNamesTheInstalledProgramAndIcon)
     const auto keys = DesktopEntry(entry);
     EXPECT_EQ("Application", keys.at("Type"));
     EXPECT_EQ("Korvanta", keys.at("Name"));
-    EXPECT_TRUE(fs::is_regular_file(Prefix() / "bin" / keys.at("Exec")));
+    // "Open with" hands the program the one file chosen.
+    EXPECT_EQ("korvanta %f", keys.at("Exec"));
+    EXPECT_TRUE(fs::is_regular_file(Prefix() / "bin/korvanta"));
     EXPECT_EQ("Office;Presentation;", keys.at("Categories"));
     EXPECT_EQ("application/vnd.ms-powerpoint;"
               "application/vnd.openxmlformats-officedocument.presentationml.presentation;",

@@ -1,3 +1,4 @@
+#include "tests/support/child_process.h"
 #include "tests/support/our_offices.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
@@ -46,7 +47,8 @@ public:
                 {"XDG_RUNTIME_DIR", (root_ / "run").string()},
                 {"TMPDIR", (root_ / "tmp").string()}};
     }
-    fs::path Socket() const { return root_ / "tmp" / ("Korvanta-" + std::to_string(::getuid())); }
+    fs::path Socket() const { return root_ / "run/Korvanta"; }
+    fs::path Root() const { return root_.Path(); }
     fs::path Log() const { return root_ / "config/korvanta/Korvanta.log"; }
     fs::path Cache() const { return root_ / "cache"; }
 
@@ -85,18 +87,25 @@ bool AskToComeForward(const fs::path& socket)
     return reply == "raised\n";
 }
 
-// Starts the program and returns once its main dialog answers.
-std::unique_ptr<RunningProgram> StartAndWait(const Session& session,
-                                             const std::vector<std::string>& arguments)
+// Starts the program and returns once its main dialog answers at the socket.
+std::unique_ptr<RunningProgram> StartAndWait(const std::vector<std::string>& arguments,
+                                             const std::map<std::string, std::string>& environment,
+                                             const fs::path& socket)
 {
-    auto program = std::make_unique<RunningProgram>(Command(arguments), session.Environment());
+    auto program = std::make_unique<RunningProgram>(Command(arguments), environment);
     for (int attempt = 0; attempt < 600; ++attempt) {
-        if (AskToComeForward(session.Socket()))
+        if (AskToComeForward(socket))
             return program;
         std::this_thread::sleep_for(50ms);
     }
-    ADD_FAILURE() << "the program never answered at " << session.Socket();
+    ADD_FAILURE() << "the program never answered at " << socket;
     return program;
+}
+
+std::unique_ptr<RunningProgram> StartAndWait(const Session& session,
+                                             const std::vector<std::string>& arguments)
+{
+    return StartAndWait(arguments, session.Environment(), session.Socket());
 }
 
 void Stop(std::unique_ptr<RunningProgram>& program)
@@ -208,4 +217,51 @@ TEST(ProgramStart, ItsOfficesStartWithItAndEndWithItEvenWhenKilled)
         EXPECT_TRUE(WaitUntil([&] { return AnyOfficeOfCacheFolder(session.Cache()) == 0; }, 10s))
             << "an office outlived the program";
     }
+}
+
+TEST(ProgramStart, ASecondStartWithAFileEndsSilentlyAndTheFirstGoesOn)
+{
+    Session session;
+    auto first = StartAndWait(session, {"-LOG", "first.pptx"});
+    for (const auto& arguments :
+         {std::vector<std::string>{"deck.pptx"}, {"--", "-LOG"}, {"/decks/a\nb.pptx"}}) {
+        const ProgramResult second = RunProgram(Command(arguments), session.Environment());
+        EXPECT_EQ(0, second.status);
+        EXPECT_EQ("", second.out + second.err);
+    }
+    EXPECT_TRUE(AskToComeForward(session.Socket()));
+    EXPECT_FALSE(fs::exists(session.Log())) << "the log is on only with -LOG alone";
+    Stop(first);
+}
+
+TEST(ProgramStart, NamesAnotherUserTookDoNotKeepTheProgramFromStarting)
+{
+    Session session;
+    // A shared temporary folder in which the other user came first: their
+    // folder under our name, and their runtime folder named as ours.
+    const fs::path tmp = session.Root() / "tmp";
+    const fs::path theirRun = session.Root() / "their-run";
+    const std::string ours = "korvanta-" + std::to_string(::geteuid());
+    ::chmod(session.Root().c_str(), 0755);
+    ::chmod(tmp.c_str(), 01777);
+    const fs::path theirFolder = tmp / ours;
+    ASSERT_EQ(0,
+              RunAsUnprivileged([&] { return ::mkdir(theirFolder.c_str(), 0700) == 0 ? 0 : 1; }));
+    fs::create_directory(theirRun);
+    ASSERT_EQ(0, ::chown(theirRun.c_str(), UnprivilegedUid(), UnprivilegedGid()));
+    ::chmod(theirRun.c_str(), 0700);
+
+    auto environment = session.Environment();
+    environment["XDG_RUNTIME_DIR"] = theirRun.string();
+    const fs::path socket = tmp / (ours + "-2") / "Korvanta";
+    auto first = StartAndWait({}, environment, socket);
+    EXPECT_TRUE(AskToComeForward(socket));
+    // It meets the first there and ends; Qt alone warns of their runtime
+    // folder on stderr.
+    const ProgramResult second = RunProgram(Command({}), environment);
+    EXPECT_EQ(0, second.status);
+    EXPECT_EQ("", second.out);
+    EXPECT_TRUE(fs::is_empty(theirFolder));
+    EXPECT_TRUE(fs::is_empty(theirRun));
+    Stop(first);
 }

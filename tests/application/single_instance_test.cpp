@@ -1,4 +1,8 @@
 #include "app/korvanta_app.h"
+#include "tests/support/child_process.h"
+#include "tests/support/run_program.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/wait_until.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -12,12 +16,19 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -49,6 +60,44 @@ CKorvantaApp::DialogFactory NoDialog()
         return nullptr;
     };
 }
+
+sockaddr_un SocketAddress(const std::string& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    return address;
+}
+
+// Connects to the socket and writes the request, as a second start of
+// whoever runs this would. 0 once written.
+int SendRequest(const std::string& socketPath, const std::string& request)
+{
+    const sockaddr_un address = SocketAddress(socketPath);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool sent =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+        ::write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size());
+    ::close(fd);
+    return sent ? 0 : 1;
+}
+
+// A folder under the temporary-files folder that the unprivileged user may
+// enter and write to, as a shared temporary folder is.
+class SharedFolder
+{
+public:
+    SharedFolder()
+    {
+        ::chmod(root_.Path().c_str(), 0755);
+        fs::create_directory(Path());
+        ::chmod(Path().c_str(), 0777);
+    }
+    fs::path Path() const { return root_ / "shared"; }
+
+private:
+    TempFolder root_;
+};
 
 // Leaves a socket file under the name with nobody listening, as a crashed
 // instance does.
@@ -100,6 +149,31 @@ public:
 private:
     std::vector<QPointer<QWidget>> windows_;
     std::vector<QString> titles_;
+};
+
+// The files an instance was handed, in order, and whether its main dialog
+// was showing when each came.
+class HandedOver
+{
+public:
+    explicit HandedOver(CKorvantaApp& app)
+    {
+        QObject::connect(&app, &CKorvantaApp::fileHandedOver, &app,
+                         [this, &app](const QString& path) {
+                             files_.push_back(path);
+                             shown_ = shown_ && app.MainWindow() && app.MainWindow()->isVisible();
+                         });
+    }
+    bool Wait() const
+    {
+        return QTest::qWaitFor([this] { return !files_.empty(); }, 10000);
+    }
+    const std::vector<QString>& Files() const { return files_; }
+    bool AllWhileShown() const { return shown_; }
+
+private:
+    std::vector<QString> files_;
+    bool shown_ = true;
 };
 
 } // namespace
@@ -189,4 +263,97 @@ TEST(SingleInstance, ANameThatCannotBeTakenLetsTheProgramRunUnguarded)
     CKorvantaApp second(MainDialogFactory(), name);
     EXPECT_TRUE(first.CheckMultipleInstance());
     EXPECT_TRUE(second.CheckMultipleInstance());
+}
+
+TEST(SingleInstance, ASecondStartHandsItsFileOverBeforeTheWindowComesForward)
+{
+    const QString name = TestServerName();
+    CKorvantaApp first(MainDialogFactory(), name);
+    CKorvantaApp second(NoDialog(), name);
+    ASSERT_TRUE(first.CheckMultipleInstance());
+
+    // Any byte but NUL may be in a file name.
+    const QString file =
+        QStringLiteral("/decks/a deck\nwith a line break\r, 100%25 -x \u00e4\u6f22.pptx");
+    HandedOver handed(first);
+    BroughtForward brought(first);
+    WhileMainDialogRuns(first, [&](QDialog&) {
+        second.SetFileToOpen(file);
+        EXPECT_FALSE(second.CheckMultipleInstance());
+        ASSERT_TRUE(brought.Wait());
+        EXPECT_EQ(std::vector<QString>{file}, handed.Files());
+    });
+}
+
+// The start file, or one handed over before there is a dialog in its place.
+TEST(SingleInstance, AFileToOpenWaitsForTheMainDialogToShow)
+{
+    const QString name = TestServerName();
+    CKorvantaApp first(MainDialogFactory(), name);
+    CKorvantaApp second(NoDialog(), name);
+    first.SetFileToOpen(QStringLiteral("/decks/start.pptx"));
+    ASSERT_TRUE(first.CheckMultipleInstance());
+
+    HandedOver handed(first);
+    second.SetFileToOpen(QStringLiteral("/decks/later.pptx"));
+    EXPECT_FALSE(second.CheckMultipleInstance());
+    QTest::qWait(500);
+    EXPECT_TRUE(handed.Files().empty());
+
+    WhileMainDialogRuns(first, [&](QDialog&) { EXPECT_TRUE(handed.Wait()); });
+    EXPECT_EQ(std::vector<QString>{QStringLiteral("/decks/later.pptx")}, handed.Files());
+    EXPECT_TRUE(handed.AllWhileShown());
+}
+
+TEST(SingleInstance, ProcessesOfAnotherUserAreNotHeard)
+{
+    SharedFolder shared;
+    const fs::path socket = shared.Path() / "Korvanta";
+    CKorvantaApp first(MainDialogFactory(), QString::fromStdString(socket.string()));
+    ASSERT_TRUE(first.CheckMultipleInstance());
+    ASSERT_EQ(0, ::chmod(socket.c_str(), 0777));
+
+    HandedOver handed(first);
+    BroughtForward brought(first);
+    const std::string request = std::string(kOpenRequest) + "%2Fdecks%2Ftheirs.pptx\nraise\n";
+    WhileMainDialogRuns(first, [&](QDialog&) {
+        EXPECT_EQ(0, RunAsUnprivileged([&] { return SendRequest(socket.string(), request); }))
+            << "the request could not be sent";
+        EXPECT_FALSE(brought.Wait(1000));
+        EXPECT_TRUE(handed.Files().empty());
+        // The same request from this user is heard.
+        EXPECT_EQ(0, RunInChild([&] { return SendRequest(socket.string(), request); }));
+        EXPECT_TRUE(brought.Wait());
+        EXPECT_EQ(std::vector<QString>{QStringLiteral("/decks/theirs.pptx")}, handed.Files());
+    });
+}
+
+TEST(SingleInstance, AnotherUsersServerUnderTheNameIsToldNothingAndReplaced)
+{
+    SharedFolder shared;
+    const fs::path socket = shared.Path() / "Korvanta";
+    const fs::path ready = shared.Path() / "listening";
+    // Listens as the unprivileged user and prints whatever it is sent.
+    const char* const listener =
+        "import socket, sys\n"
+        "s = socket.socket(socket.AF_UNIX)\n"
+        "s.bind(sys.argv[1]); s.listen(1); open(sys.argv[2], 'w').close()\n"
+        "s.settimeout(30); c, _ = s.accept(); c.settimeout(3)\n"
+        "data = b''\n"
+        "try:\n"
+        "    while chunk := c.recv(4096): data += chunk\n"
+        "except socket.timeout: pass\n"
+        "sys.stdout.write(data.decode('latin-1'))\n";
+    RunningProgram theirs({"/usr/bin/python3", "-c", listener, socket.string(), ready.string()}, {},
+                          true);
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(ready); }, 10s));
+
+    const QString name = QString::fromStdString(socket.string());
+    CKorvantaApp ours(NoDialog(), name);
+    ours.SetFileToOpen(QStringLiteral("/decks/mine.pptx"));
+    EXPECT_TRUE(ours.CheckMultipleInstance()) << "their server kept the program from running";
+    const ProgramResult told = theirs.Finish();
+    EXPECT_EQ("", told.out) << "a file or request went to another user";
+    CKorvantaApp next(NoDialog(), name);
+    EXPECT_FALSE(next.CheckMultipleInstance()) << "the name is ours now";
 }

@@ -1,3 +1,4 @@
+#include "app/shell_open_task.h"
 #include "app/version_info_dlg.h"
 #include "convert/libreoffice/office_process.h"
 #include "platform/string_resources.h"
@@ -6,6 +7,7 @@
 #include "tests/main_dialog/main_dialog_support.h"
 #include "tests/support/desktop_opener.h"
 #include "tests/support/shared_files.h"
+#include "tests/support/wait_until.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +24,7 @@
 #include <QTest>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -64,6 +67,13 @@ protected:
         });
         Click(Button("1050"));
         EXPECT_TRUE(shown);
+    }
+
+    // Waits until the dialog's opening in the shell has reported.
+    bool Opened(const char* opening) const
+    {
+        const auto* task = dialog->findChild<ShellOpenTask*>(QString::fromLatin1(opening));
+        return task && QTest::qWaitFor([task] { return !task->IsRunning(); }, 20000);
     }
 
     fs::path MakeDeck(const std::string& name)
@@ -185,11 +195,13 @@ TEST_F(MainDialog, DisplayDestinationOpensTheChosenFolderOrServer)
     RecordingOpener opener;
     ChooseLocalFolder(work.Path());
     Click(Button("1019"));
+    ASSERT_TRUE(Opened("destinationOpening"));
 
     Choose(Server());
     Destinations()->setFocus();
     QTest::keyClick(Destinations(), Qt::Key_Down);
     Click(Button("1019"));
+    ASSERT_TRUE(Opened("destinationOpening"));
     EXPECT_EQ((std::vector<std::string>{work.Path().string(), kTraining.destination}),
               opener.Opened());
 
@@ -201,6 +213,48 @@ TEST_F(MainDialog, DisplayDestinationOpensTheChosenFolderOrServer)
     fs::remove(gone);
     ExpectRefusal("1019", 13);
     EXPECT_EQ(2u, opener.Opened().size());
+}
+
+TEST_F(MainDialog, TheWindowLivesOnWhileTheDesktopOpensTheDestination)
+{
+    Open();
+    RecordingOpener slowOpener(2s);
+    ChooseLocalFolder(work.Path());
+    int ticks = 0;
+    const Ticker ticker(20ms, [&] { ++ticks; });
+    const auto clicked = std::chrono::steady_clock::now();
+    Click(Button("1019"));
+    EXPECT_LT(std::chrono::steady_clock::now() - clicked, 500ms) << "the click waited";
+    // Another click while the first is being opened opens nothing more.
+    Click(Button("1019"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !slowOpener.Opened().empty(); }, 20000));
+    EXPECT_GT(ticks, 40) << "the timers stood still while the handler ran";
+    ASSERT_TRUE(Opened("destinationOpening"));
+    EXPECT_EQ(std::vector<std::string>{work.Path().string()}, slowOpener.Opened());
+}
+
+TEST_F(MainDialog, ClosingTheWindowLeavesAPendingOpenToTheDesktop)
+{
+    Open();
+    RecordingOpener slowOpener(2s);
+    ChooseLocalFolder(work.Path());
+    Click(Button("1019"));
+    QTest::qWait(300);
+    const auto closing = std::chrono::steady_clock::now();
+    dialog.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - closing, 1s) << "the close waited for the opener";
+    EXPECT_TRUE(WaitUntil([&] { return !slowOpener.Opened().empty(); }, 20s))
+        << "the opener was stopped";
+}
+
+TEST_F(MainDialog, AFileHandedToTheDialogIsTakenAsADroppedOne)
+{
+    Open();
+    ChooseLocalFolder(work.Path());
+    const QString deck = QString::fromStdString((work / "handed over.pptx").string());
+    dialog->TakeFile(deck);
+    EXPECT_EQ(deck, Source()->text());
+    EXPECT_TRUE(Enabled("1018"));
 }
 
 TEST_F(MainDialog, DroppingFilesTakesTheFirstOnly)
@@ -319,6 +373,7 @@ TEST_F(MainDialog, TheHelpMenuHoldsHelpAndTheVersionDialog)
     ScopedEnv data("KORVANTA_DATA_DIR", noData.Path().string());
     MessageBoxLog boxes;
     items[0]->trigger();
+    ASSERT_TRUE(Opened("helpOpening"));
     QTest::qWait(100);
     EXPECT_TRUE(boxes.Boxes().empty());
 }

@@ -6,14 +6,16 @@
 
 namespace fs = std::filesystem;
 
-RecordingOpener::RecordingOpener()
+RecordingOpener::RecordingOpener(std::chrono::seconds delay)
 {
     const fs::path record = folder_ / "record";
     const fs::path log = folder_ / "opened";
     const fs::path descriptors = folder_ / "descriptors";
+    const std::string wait =
+        delay.count() > 0 ? "sleep " + std::to_string(delay.count()) + "\n" : "";
     // What the handler holds open besides its standard streams, as the
     // files they lead to.
-    WriteFile(record, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log.string() +
+    WriteFile(record, "#!/bin/sh\n" + wait + "printf '%s\\n' \"$1\" >> '" + log.string() +
                           "'\nfor fd in /proc/$$/fd/*; do case ${fd##*/} in 0|1|2) ;; *) "
                           "readlink \"$fd\" >> '" +
                           descriptors.string() + "';; esac; done\nexit 0\n");

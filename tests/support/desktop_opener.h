@@ -2,16 +2,19 @@
 
 #include "tests/support/temp_folder.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 // Registers a recording application as the desktop's handler for folders and
 // for ftp: and smb: URLs, so that the real xdg-open hands it what it opens.
-// Changes DISPLAY, XDG_DATA_HOME and XDG_CONFIG_DIRS while it lives.
+// Changes DISPLAY, XDG_DATA_HOME and XDG_CONFIG_DIRS while it lives. With a
+// delay, the handler takes that long before it records and ends, as a slow
+// file manager does; the opener waits for it.
 class RecordingOpener
 {
 public:
-    RecordingOpener();
+    explicit RecordingOpener(std::chrono::seconds delay = {});
     ~RecordingOpener();
     RecordingOpener(const RecordingOpener&) = delete;
     RecordingOpener& operator=(const RecordingOpener&) = delete;
