@@ -20,8 +20,10 @@ constexpr int kFolderNames = 32;
 fs::path TempFolderName(int index)
 {
     std::string name = "korvanta-" + std::to_string(::geteuid());
-    if (index > 1)
-        name += "-" + std::to_string(index);
+    if (index > 1) {
+        name += '-';
+        name += std::to_string(index);
+    }
     return TempFilesFolder() / name;
 }
 
