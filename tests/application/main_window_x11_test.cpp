@@ -4,7 +4,7 @@
 
 #include "tests/support/our_offices.h"
 #include "tests/support/run_program.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/user_session.h"
 #include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
@@ -30,34 +30,6 @@ constexpr unsigned long kDecorationsGiven = 0x2;
 constexpr unsigned long kAllOrMinimise = 0x1 | 0x8;
 constexpr unsigned long kAllOrMinimiseBox = 0x1 | 0x20;
 
-// Folders of a user of its own; the display is the one xvfb-run set.
-class X11Session
-{
-public:
-    X11Session()
-    {
-        for (const char* folder : {"config", "cache", "tmp", "run"})
-            fs::create_directories(root_ / folder);
-        ::chmod((root_ / "run").c_str(), 0700);
-    }
-
-    std::map<std::string, std::string> Environment() const
-    {
-        return {{"QT_QPA_PLATFORM", "xcb"},
-                {"LANG", "C"},
-                {"LC_ALL", ""},
-                {"LC_MESSAGES", ""},
-                {"XDG_CONFIG_HOME", (root_ / "config").string()},
-                {"XDG_CACHE_HOME", (root_ / "cache").string()},
-                {"XDG_RUNTIME_DIR", (root_ / "run").string()},
-                {"TMPDIR", (root_ / "tmp").string()}};
-    }
-    fs::path Cache() const { return root_ / "cache"; }
-
-private:
-    TempFolder root_;
-};
-
 std::string RunTool(const std::vector<std::string>& command)
 {
     const ProgramResult result = RunProgram(command);
@@ -82,7 +54,8 @@ bool Ended(pid_t pid)
 TEST(MainWindowUnderX11, IsANormalWindowWithAMinimiseBoxAndEscEndsTheProgram)
 {
     ASSERT_NE(nullptr, std::getenv("DISPLAY")) << "run under xvfb-run";
-    X11Session session;
+    // The display is the one xvfb-run set.
+    const UserSession session("xcb");
     RunningProgram program({KORVANTA_PROGRAM}, session.Environment());
 
     std::string window = RunTool({"/usr/bin/timeout", "60", "/usr/bin/xdotool", "search", "--sync",

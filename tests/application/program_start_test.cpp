@@ -1,7 +1,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/our_offices.h"
 #include "tests/support/run_program.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/user_session.h"
 #include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
@@ -23,38 +23,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-// A user's session of its own for every test: configuration, temporary and
-// runtime folders that nothing else shares.
-class Session
-{
-public:
-    Session()
-    {
-        for (const char* folder : {"config", "cache", "tmp", "run"})
-            fs::create_directories(root_ / folder);
-        ::chmod((root_ / "run").c_str(), 0700);
-    }
-
-    std::map<std::string, std::string> Environment() const
-    {
-        return {{"QT_QPA_PLATFORM", "offscreen"},
-                {"LANG", "C"},
-                {"LC_ALL", ""},
-                {"LC_MESSAGES", ""},
-                {"XDG_CONFIG_HOME", (root_ / "config").string()},
-                {"XDG_CACHE_HOME", (root_ / "cache").string()},
-                {"XDG_RUNTIME_DIR", (root_ / "run").string()},
-                {"TMPDIR", (root_ / "tmp").string()}};
-    }
-    fs::path Socket() const { return root_ / "run/Korvanta"; }
-    fs::path Root() const { return root_.Path(); }
-    fs::path Log() const { return root_ / "config/korvanta/Korvanta.log"; }
-    fs::path Cache() const { return root_ / "cache"; }
-
-private:
-    TempFolder root_;
-};
 
 std::vector<std::string> Command(std::vector<std::string> arguments)
 {
@@ -102,7 +70,7 @@ std::unique_ptr<RunningProgram> StartAndWait(const std::vector<std::string>& arg
     return program;
 }
 
-std::unique_ptr<RunningProgram> StartAndWait(const Session& session,
+std::unique_ptr<RunningProgram> StartAndWait(const UserSession& session,
                                              const std::vector<std::string>& arguments)
 {
     return StartAndWait(arguments, session.Environment(), session.Socket());
@@ -116,7 +84,7 @@ void Stop(std::unique_ptr<RunningProgram>& program)
 }
 
 // The log's lines, less those of the offices starting in the background.
-std::vector<std::string> LogLines(const Session& session)
+std::vector<std::string> LogLines(const UserSession& session)
 {
     std::vector<std::string> lines;
     std::ifstream in(session.Log());
@@ -138,7 +106,7 @@ std::vector<std::string> LogLines(const Session& session)
 
 TEST(ProgramStart, ASecondStartEndsSilentlyAndBringsTheFirstForward)
 {
-    Session session;
+    UserSession session;
     auto first = StartAndWait(session, {"-LOG"});
     const std::size_t before = LogLines(session).size();
     ASSERT_GT(before, 0u);
@@ -168,7 +136,7 @@ TEST(ProgramStart, ASecondStartEndsSilentlyAndBringsTheFirstForward)
 
 TEST(ProgramStart, ASocketLeftByAKilledInstanceDoesNotBlockTheNextStart)
 {
-    Session session;
+    UserSession session;
     auto crashed = StartAndWait(session, {});
     crashed->Signal(SIGKILL);
     crashed->Finish();
@@ -193,7 +161,7 @@ TEST(ProgramStart, OnlyTheSwitchAloneTurnsTheLogOn)
         {{"-LOG "}, false},
     };
     for (const auto& [arguments, logged] : cases) {
-        Session session;
+        UserSession session;
         auto program = StartAndWait(session, arguments);
         EXPECT_EQ(logged, fs::exists(session.Log()))
             << "arguments: " << testing::PrintToString(arguments);
@@ -208,7 +176,7 @@ TEST(ProgramStart, ItsOfficesStartWithItAndEndWithItEvenWhenKilled)
 {
     for (const int signal : {SIGKILL, SIGTERM}) {
         SCOPED_TRACE(signal);
-        Session session;
+        UserSession session;
         auto program = StartAndWait(session, {});
         ASSERT_TRUE(WaitUntil([&] { return AnyOfficeOfCacheFolder(session.Cache()) != 0; }, 60s))
             << "no office started with the program";
@@ -221,7 +189,7 @@ TEST(ProgramStart, ItsOfficesStartWithItAndEndWithItEvenWhenKilled)
 
 TEST(ProgramStart, ASecondStartWithAFileEndsSilentlyAndTheFirstGoesOn)
 {
-    Session session;
+    UserSession session;
     auto first = StartAndWait(session, {"-LOG", "first.pptx"});
     for (const auto& arguments :
          {std::vector<std::string>{"deck.pptx"}, {"--", "-LOG"}, {"/decks/a\nb.pptx"}}) {
@@ -236,7 +204,7 @@ TEST(ProgramStart, ASecondStartWithAFileEndsSilentlyAndTheFirstGoesOn)
 
 TEST(ProgramStart, NamesAnotherUserTookDoNotKeepTheProgramFromStarting)
 {
-    Session session;
+    UserSession session;
     // A shared temporary folder in which the other user came first: their
     // folder under our name, and their runtime folder named as ours.
     const fs::path tmp = session.Root() / "tmp";
