@@ -139,6 +139,19 @@ void UseUtf8FileNames(std::vector<std::string>& environment)
     environment.push_back(std::string(replaced) + "C.UTF-8");
 }
 
+// Each load checks the document's signatures, and the office's first check
+// opens the certificate store of the user's Firefox or Thunderbird profile
+// read-write, creating it there when it is missing. Ours verify nothing:
+// with this store the office falls back to a throw-away one in its own
+// temporary-files folder.
+void KeepOutOfBrowserProfiles(std::vector<std::string>& environment)
+{
+    std::erase_if(environment, [](const std::string& entry) {
+        return entry.starts_with("MOZILLA_CERTIFICATE_FOLDER=");
+    });
+    environment.emplace_back("MOZILLA_CERTIFICATE_FOLDER=dbm:");
+}
+
 // The environment of an office: ours, with a temporary-files folder of its
 // own. The office leaves files there when it is killed, or even when it is
 // told to terminate; they go at its next start, not into the user's.
@@ -156,6 +169,7 @@ std::vector<std::string> OfficeEnvironment(const fs::path& profile)
     if (fs::is_directory(temp, error))
         environment.push_back("TMPDIR=" + temp.string());
     UseUtf8FileNames(environment);
+    KeepOutOfBrowserProfiles(environment);
     UseOfficeFonts(environment);
     return environment;
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <regex>
 #include <sys/stat.h>
 #include <thread>
@@ -88,6 +89,26 @@ TEST_F(CliConvert, OneSetOfOfficesServesAWholeBatch)
     const std::string log = ReadFile(config / "korvanta/Korvanta.log");
     const std::regex started(R"("Office\(PID: \d+\) started\.")");
     EXPECT_EQ(2, std::distance(std::sregex_iterator(log.begin(), log.end(), started), {}));
+}
+
+TEST_F(CliConvert, TheOfficesLeaveTheUsersBrowserProfileAlone)
+{
+    // A home with a Firefox profile whose certificate store was never made.
+    TempFolder home;
+    const fs::path profile = home / ".mozilla/firefox/abcd.default-release";
+    fs::create_directories(profile);
+    std::ofstream(home / ".mozilla/firefox/profiles.ini")
+        << "[Profile0]\nName=default-release\nIsRelative=1\nPath=abcd.default-release\n"
+           "Default=1\n";
+    auto environment = Environment();
+    environment["HOME"] = home.Path().string();
+
+    const auto result = RunProgram(
+        Cli({"convert", SharedDeck("SampleShow.pptx").string(), "--to", output.Path().string()}),
+        environment);
+    ASSERT_EQ(0, result.status) << result.err;
+    EXPECT_TRUE(fs::exists(output / "SampleShow/slide2.jpg"));
+    EXPECT_TRUE(fs::is_empty(profile)) << "the office wrote into the browser's profile";
 }
 
 TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
