@@ -139,21 +139,8 @@ void UseUtf8FileNames(std::vector<std::string>& environment)
     environment.push_back(std::string(replaced) + "C.UTF-8");
 }
 
-// Each load checks the document's signatures, and the office's first check
-// opens the certificate store of the user's Firefox or Thunderbird profile
-// read-write, creating it there when it is missing. Ours verify nothing:
-// with this store the office falls back to a throw-away one in its own
-// temporary-files folder.
-void KeepOutOfBrowserProfiles(std::vector<std::string>& environment)
-{
-    std::erase_if(environment, [](const std::string& entry) {
-        return entry.starts_with("MOZILLA_CERTIFICATE_FOLDER=");
-    });
-    environment.emplace_back("MOZILLA_CERTIFICATE_FOLDER=dbm:");
-}
-
-// The environment of an office: ours, with a temporary-files folder of its
-// own. The office leaves files there when it is killed, or even when it is
+// The environment of an office: ours, with a temporary-files folder and a
+// certificate store of its own. The office leaves files there when it is killed, or even when it is
 // told to terminate; they go at its next start, not into the user's.
 std::vector<std::string> OfficeEnvironment(const fs::path& profile)
 {
@@ -163,13 +150,20 @@ std::vector<std::string> OfficeEnvironment(const fs::path& profile)
     fs::create_directories(temp, error);
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
-        if (!std::string_view(*entry).starts_with("TMPDIR="))
-            environment.emplace_back(*entry);
+        const std::string_view variable(*entry);
+        if (!variable.starts_with("TMPDIR=") &&
+            !variable.starts_with("MOZILLA_CERTIFICATE_FOLDER="))
+            environment.emplace_back(variable);
     }
-    if (fs::is_directory(temp, error))
+    if (fs::is_directory(temp, error)) {
         environment.push_back("TMPDIR=" + temp.string());
+        // Each load checks the document's signatures, and the first check
+        // opens the certificate store of the user's Firefox or Thunderbird
+        // profile read-write, creating it there when it is missing. Ours
+        // verify nothing: they get a throw-away store of their own.
+        environment.push_back("MOZILLA_CERTIFICATE_FOLDER=sql:" + temp.string());
+    }
     UseUtf8FileNames(environment);
-    KeepOutOfBrowserProfiles(environment);
     UseOfficeFonts(environment);
     return environment;
 }

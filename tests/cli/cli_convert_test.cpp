@@ -102,13 +102,17 @@ TEST_F(CliConvert, TheOfficesLeaveTheUsersBrowserProfileAlone)
            "Default=1\n";
     auto environment = Environment();
     environment["HOME"] = home.Path().string();
+    // Nor does the store go into the folder the command was given in.
+    TempFolder workingFolder;
+    auto command =
+        Cli({"convert", SharedDeck("SampleShow.pptx").string(), "--to", output.Path().string()});
+    command.insert(command.begin(), {"/usr/bin/env", "-C", workingFolder.Path().string()});
 
-    const auto result = RunProgram(
-        Cli({"convert", SharedDeck("SampleShow.pptx").string(), "--to", output.Path().string()}),
-        environment);
+    const auto result = RunProgram(command, environment);
     ASSERT_EQ(0, result.status) << result.err;
     EXPECT_TRUE(fs::exists(output / "SampleShow/slide2.jpg"));
     EXPECT_TRUE(fs::is_empty(profile)) << "the office wrote into the browser's profile";
+    EXPECT_TRUE(fs::is_empty(workingFolder.Path())) << "the office wrote into the working folder";
 }
 
 TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
