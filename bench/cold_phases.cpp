@@ -10,6 +10,7 @@
 #include "convert/com_apartment_guard.h"
 #include "convert/libreoffice/libreoffice_server.h"
 #include "convert/ppt_export.h"
+#include "convert/side_by_side.h"
 
 #include <atomic>
 #include <chrono>
@@ -18,7 +19,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -39,11 +39,8 @@ struct LaneObjects
 void Phase(const char* name, int lanes, const std::function<void(int)>& work)
 {
     const auto start = Clock::now();
-    std::vector<std::thread> threads;
-    for (int lane = 0; lane < lanes; ++lane)
-        threads.emplace_back(work, lane);
-    for (auto& thread : threads)
-        thread.join();
+    SideBySide(static_cast<std::size_t>(lanes),
+               [&work](std::size_t lane) { work(static_cast<int>(lane)); });
     const std::chrono::duration<double> took = Clock::now() - start;
     const std::chrono::duration<double> since = start.time_since_epoch();
     std::printf("%-14s %.3f %.6f\n", name, took.count(), since.count());

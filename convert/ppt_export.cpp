@@ -4,6 +4,7 @@
 #include "convert/libreoffice/libreoffice_server.h"
 #include "convert/pptx_slide_count.h"
 #include "convert/result_codes.h"
+#include "convert/side_by_side.h"
 #include "convert/slide_queue.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
@@ -14,7 +15,6 @@
 #include <fcntl.h>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -115,18 +115,6 @@ private:
     bool officeWasRunning_;
 };
 
-// Runs work(lane) for each given lane, side by side, and waits for all.
-template <class Work> void ForEachLane(const std::vector<ExportLane*>& lanes, Work work)
-{
-    std::vector<std::thread> threads;
-    for (std::size_t index = 1; index < lanes.size(); ++index)
-        threads.emplace_back([&, index] { work(index); });
-    if (!lanes.empty())
-        work(std::size_t{0});
-    for (auto& thread : threads)
-        thread.join();
-}
-
 // Opens the presentation in every lane at once and exports its slides,
 // each lane taking the next slide not yet taken. Returns 0 or 1; throws the
 // first failure. Lane 0 decides the slide count; another lane that cannot
@@ -136,7 +124,7 @@ int ExportSlides(const std::vector<ExportLane*>& lanes, const PptToJpegData& dat
 {
     std::vector<int> counts(lanes.size(), -1);
     std::vector<std::exception_ptr> openFailures(lanes.size());
-    ForEachLane(lanes, [&](std::size_t index) {
+    SideBySide(lanes.size(), [&](std::size_t index) {
         try {
             counts[index] = lanes[index]->Open(data);
         } catch (...) {
@@ -154,7 +142,7 @@ int ExportSlides(const std::vector<ExportLane*>& lanes, const PptToJpegData& dat
     }
     const int digits = SlideNumberDigits(count);
     SlideQueue queue(count, cancel, observer);
-    ForEachLane(working, [&](std::size_t index) {
+    SideBySide(working.size(), [&](std::size_t index) {
         try {
             for (int number = queue.Next(); number != 0; number = queue.Next()) {
                 working[index]->ExportSlide(data, number, digits);
@@ -171,7 +159,7 @@ int ExportSlides(const std::vector<ExportLane*>& lanes, const PptToJpegData& dat
 
 void ShutDownAll(const std::vector<ExportLane*>& lanes)
 {
-    ForEachLane(lanes, [&](std::size_t index) { lanes[index]->ShutDown(); });
+    SideBySide(lanes.size(), [&](std::size_t index) { lanes[index]->ShutDown(); });
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "convert/libreoffice/uno_automation.h"
 #include "convert/libreoffice/uno_connection.h"
 #include "convert/libreoffice/watchdog_timer.h"
+#include "convert/side_by_side.h"
 #include "log/debug_log.h"
 #include "log/log_scope.h"
 
@@ -52,16 +53,6 @@ bool AwaitEnd(pid_t launcher, pid_t office, std::chrono::milliseconds bound)
 std::string SharedPipe(int lane)
 {
     return office::PipeName(office::OfficeSet{}, lane);
-}
-
-// Runs work(lane) for every lane at once and waits for all.
-template <class Work> void ForEveryLane(int lanes, Work work)
-{
-    std::vector<std::thread> threads;
-    for (int lane = 0; lane < lanes; ++lane)
-        threads.emplace_back(work, lane);
-    for (auto& thread : threads)
-        thread.join();
 }
 
 } // namespace
@@ -233,6 +224,21 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::Connect(int lane, const 
     return MakeUnoApplication(*this, lane, context);
 }
 
+// Asks an office that is starting until it accepts. Null once member has
+// ended or the start bound has passed.
+std::unique_ptr<ApplicationDispatch>
+LibreOfficeServer::AwaitAccepting(int lane, const std::string& pipe, pid_t member)
+{
+    const auto deadline = Clock::now() + Timeouts().start;
+    for (;;) {
+        if (auto application = Connect(lane, pipe, member))
+            return application;
+        if (office::HasEnded(member) || Clock::now() > deadline)
+            return nullptr;
+        std::this_thread::sleep_for(kStartPoll);
+    }
+}
+
 // The shared office of the lane, when one runs; waits while it is starting.
 std::unique_ptr<ApplicationDispatch> LibreOfficeServer::ConnectShared(int lane)
 {
@@ -241,16 +247,10 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::ConnectShared(int lane)
     if (shared == 0)
         return nullptr;
     Attach(lane, {false, 0, shared, 0, nullptr});
-    const auto deadline = Clock::now() + Timeouts().start;
-    for (;;) {
-        if (auto application = Connect(lane, pipe, shared))
-            return application;
-        if (office::HasEnded(shared) || Clock::now() > deadline) {
-            Attach(lane, {});
-            return nullptr;
-        }
-        std::this_thread::sleep_for(kStartPoll);
-    }
+    if (auto application = AwaitAccepting(lane, pipe, shared))
+        return application;
+    Attach(lane, {});
+    return nullptr;
 }
 
 std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect(int lane)
@@ -269,26 +269,22 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect(int lane
     LogInfo("LibreOfficeServer::CreateApplication", "Office(PID: %d) started.",
             static_cast<int>(launcher));
     Attach(lane, {true, launcher, 0, 0, started.watch});
-    const auto deadline = Clock::now() + Timeouts().start;
-    for (;;) {
-        if (auto application = Connect(lane, pipe, launcher)) {
-            Attached connected = Current(lane);
-            connected.office = office::FindOfficeProcess(pipe);
-            Attach(lane, connected);
-            return application;
-        }
-        if (Clock::now() > deadline || office::HasEnded(launcher)) {
-            KillOffice(lane);
-            return nullptr;
-        }
-        std::this_thread::sleep_for(kStartPoll);
+    auto application = AwaitAccepting(lane, pipe, launcher);
+    if (!application) {
+        KillOffice(lane);
+        return nullptr;
     }
+    Attached connected = Current(lane);
+    connected.office = office::FindOfficeProcess(pipe);
+    Attach(lane, connected);
+    return application;
 }
 
 bool LibreOfficeServer::StartOffices()
 {
     std::atomic<bool> started{false};
-    ForEveryLane(LaneCount(), [&](int lane) {
+    SideBySide(static_cast<std::size_t>(LaneCount()), [&](std::size_t index) {
+        const int lane = static_cast<int>(index);
         std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
         if (HasOwnOffice(lane) || office::FindOfficeProcess(SharedPipe(lane)) != 0)
             return;
@@ -319,7 +315,8 @@ void LibreOfficeServer::QuitLane(int lane)
 
 void LibreOfficeServer::QuitOwnOffices()
 {
-    ForEveryLane(kMaxLanes, [this](int lane) {
+    SideBySide(kMaxLanes, [this](std::size_t index) {
+        const int lane = static_cast<int>(index);
         std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
         if (Current(lane).own)
             QuitLane(lane);

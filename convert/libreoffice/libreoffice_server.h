@@ -100,6 +100,8 @@ private:
     bool HasOwnOffice(int lane) const;
     bool IsWorn(int lane) const;
     std::unique_ptr<ApplicationDispatch> Connect(int lane, const std::string& pipe, pid_t office);
+    std::unique_ptr<ApplicationDispatch> AwaitAccepting(int lane, const std::string& pipe,
+                                                        pid_t member);
     std::unique_ptr<ApplicationDispatch> ConnectShared(int lane);
     std::unique_ptr<ApplicationDispatch> StartAndConnect(int lane);
     void QuitLane(int lane);
