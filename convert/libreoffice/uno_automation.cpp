@@ -204,6 +204,11 @@ public:
     std::unique_ptr<PresentationDispatch> Open(const std::string& fileName, int readOnly,
                                                int /*untitled*/, int withWindow) override
     {
+        // The office takes an empty file for a new, empty presentation; it
+        // is no presentation, and opening it fails.
+        std::error_code error;
+        if (std::filesystem::file_size(fileName, error) == 0 && !error)
+            return nullptr;
         const Sequence<PropertyValue> arguments = Properties(
             {Property("Hidden", Any(withWindow == 0)), Property("ReadOnly", Any(readOnly != 0)),
              Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),

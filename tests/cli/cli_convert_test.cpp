@@ -121,6 +121,7 @@ TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
     WriteFile(sources / "Talk.key", "not a deck");
     fs::create_directory(sources / "Folder.pptx");
     fs::copy_file(SharedDeck("SampleShow.pptx"), sources / ".pptx");
+    WriteFile(sources / "Empty.pptx", "");
     struct Case
     {
         std::string source;
@@ -133,6 +134,7 @@ TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
         {(sources / ".pptx").string(), 14, "A file with an unsupported format is specified."},
         {(sources / "Folder.pptx").string(), 15, "Unable to open the file."},
         {SharedDeck("corrupt-fuzz-1.ppt").string(), 11, "Failed to convert the file."},
+        {(sources / "Empty.pptx").string(), 11, "Failed to convert the file."},
         {SharedDeck("password-protected.ppt").string(), 11, "Failed to convert the file."},
     };
     for (const auto& [source, status, message] : cases) {
