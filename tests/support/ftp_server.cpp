@@ -56,6 +56,7 @@ pid_t StartScript(const fs::path& root, int port, const fs::path& output)
 FtpTestServer::FtpTestServer(int port)
 {
     fs::create_directories(root_ / "anon/readonly");
+    fs::create_directories(root_ / "anon/norename");
     fs::create_directories(root_ / "user");
     pid_ = StartScript(root_.Path(), port, root_ / "server.out");
     try {

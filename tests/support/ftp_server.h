@@ -12,10 +12,11 @@
 // A real FTP server (pyftpdlib, tests/support/ftp_server.py) on 127.0.0.1
 // for one test: started and waited for by the constructor, stopped by the
 // destructor. Its files live in a temporary folder:
-//   AnonymousRoot()  the anonymous user's "/" (writable; "readonly" is not)
+//   AnonymousRoot()  the anonymous user's "/" (writable; "readonly" is not,
+//                    and "norename" refuses renames)
 //   UserRoot()       the "/" of User() with Password()
-// Folders named "drop", "hangup" and "stall" misbehave on purpose (see the
-// script).
+// Folders named "drop", "dropN", "hangup" and "stall" misbehave on purpose
+// (see the script).
 class FtpTestServer
 {
 public:

@@ -6,10 +6,12 @@ own ("<connection number> <command line>", passwords masked).
 Layout under ROOT, made by the caller:
   anon/           home of "anonymous", writable
   anon/readonly/  read-only for "anonymous", below it too
+  anon/norename/  writable for "anonymous", but files may not be renamed
   user/           home of the named user
-Folders of some names misbehave on purpose:
+Folders of some names misbehave on purpose, for uploads anywhere below them:
   drop/    the server takes the first chunk of an upload, then drops the connection
-  hangup/  entering it is answered, then the server closes the connection
+  dropN/   the same at the Nth upload of the connection below it (drop3/: the third)
+  hangup/  making or entering it is answered, then the server closes the connection
   stall/   the server takes the first chunk of an upload, then neither reads nor answers
 The port (PORT, or one the system picks) is written to PORT_FILE once the
 server listens.
@@ -18,6 +20,7 @@ import argparse
 import itertools
 import logging
 import os
+import re
 import sys
 import warnings
 
@@ -28,15 +31,34 @@ from pyftpdlib.servers import FTPServer
 _ids = itertools.count(1)
 
 
+def folders_above(path):
+    return os.path.dirname(path).split(os.sep)
+
+
+def drop_number(folders):
+    """N of the innermost "dropN" folder ("drop" is 1), or None."""
+    for folder in reversed(folders):
+        match = re.fullmatch(r"drop(\d*)", folder)
+        if match:
+            return int(match.group(1) or 1)
+    return None
+
+
 class MisbehavingDTPHandler(DTPHandler):
+    counted = False
+
     def handle_read(self):
         super().handle_read()
         if not self.receive or self.tot_bytes_received == 0 or self.file_obj is None:
             return
-        folder = os.path.basename(os.path.dirname(self.file_obj.name))
-        if folder == "drop":
+        folders = folders_above(self.file_obj.name)
+        drop_at = drop_number(folders)
+        if drop_at is not None and not self.counted:
+            self.counted = True
+            self.cmd_channel.uploads_to_drop += 1
+        if drop_at is not None and self.cmd_channel.uploads_to_drop == drop_at:
             self.cmd_channel.close()
-        elif folder == "stall":
+        elif "stall" in folders:
             # Off the loop: the socket stays open and is never read again.
             self.receive = False
             self.del_channel()
@@ -52,6 +74,7 @@ class LoggingHandler(FTPHandler):
 
     def on_connect(self):
         self.connection_id = next(_ids)
+        self.uploads_to_drop = 0
 
     def pre_process_command(self, line, cmd, arg):
         shown = "PASS ******" if cmd == "PASS" else line
@@ -64,6 +87,12 @@ class LoggingHandler(FTPHandler):
         if entered is not None and os.path.basename(self.fs.cwd) == "hangup":
             self.close_when_done()
         return entered
+
+    def ftp_MKD(self, path):
+        made = super().ftp_MKD(path)
+        if os.path.basename(path) == "hangup":
+            self.close_when_done()
+        return made
 
 
 def main():
@@ -84,6 +113,8 @@ def main():
     authorizer = DummyAuthorizer()
     authorizer.add_anonymous(anon, perm="elradfmw")
     authorizer.override_perm("anonymous", readonly, "elr", recursive=True)
+    authorizer.override_perm("anonymous", os.path.join(anon, "norename"), "elradmw",
+                             recursive=True)
     authorizer.add_user(args.user, args.password, os.path.join(args.root, "user"),
                         perm="elradfmw")
 

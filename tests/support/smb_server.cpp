@@ -43,7 +43,7 @@ SmbTestServer::SmbTestServer()
 {
     for (const char* folder : {"pid", "lock", "state", "cache", "private", "ncalrpc", "log"})
         fs::create_directories(root_ / "run" / folder);
-    for (const char* share : {"guest", "private", "readonly"}) {
+    for (const char* share : {"guest", "private", "readonly", "veto"}) {
         fs::create_directories(Share(share));
         fs::permissions(Share(share), fs::perms::all);
     }
@@ -102,6 +102,8 @@ void SmbTestServer::WriteConfig() const
                << "path = " << Share(name).string() << "\n"
                << "read only = " << (readOnly ? "yes" : "no") << "\n"
                << "guest ok = " << (guests ? "yes" : "no") << "\n";
+        if (std::string(name) == "veto")
+            config << "veto files = /slide07.jpg/\n";
         if (guests) {
             // An anonymous session does not own the folders it makes: guests
             // write in them as "everyone".
@@ -114,6 +116,7 @@ void SmbTestServer::WriteConfig() const
     share("guest", false, true);
     share("private", false, false);
     share("readonly", true, true);
+    share("veto", false, true);
     WriteFile(run / "smb.conf", config.str());
 }
 

@@ -12,6 +12,7 @@
 //   "guest"     writable, open to guests and to User()
 //   "private"   writable, for User() only
 //   "readonly"  read-only, open to guests and to User()
+//   "veto"      as "guest", but no file may be named "slide07.jpg"
 class SmbTestServer
 {
 public:
