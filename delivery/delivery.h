@@ -5,17 +5,14 @@
 #include <stop_token>
 #include <string>
 
-// Copies the image folder into a local folder, whatever the folder is called.
-// Returns 0, 20 (no request) or 23. Nothing is read outside
+// Publishes the image folder into a local folder, whatever the folder is
+// called, exactly and all at once (see PublishFolder). Returns 0, 20 (no
+// request) or 23. Nothing is read outside
 // srcFolder/folderName, nothing written outside destination/folderName.
 int fnsdExecuteCopying(const SendingData* request);
 
-// The same copy onto a share: destination is a share path. The last step of
-// the share upload.
-int fnsdExecuteCopyingToShare(const SendingData* request);
-
-// Delivers the image folder to an FTP server or a share, by the kind of the
-// destination. Returns 0, 20, 21, 22 or 23.
+// Publishes the image folder to an FTP server or a share, by the kind of the
+// destination, as the local copy does. Returns 0, 20, 21, 22 or 23.
 int fnsdExecuteSending(const SendingData* request);
 
 // Shows a local folder in the desktop's file manager. A stop request ends

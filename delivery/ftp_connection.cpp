@@ -110,35 +110,127 @@ bool FtpConnection::Login(const FtpLogin& login)
 
 bool FtpConnection::ChangeFolder(const std::string& folder)
 {
-    return RunCommand("CWD " + folder);
+    return RunCommands({"CWD " + folder}) == FtpOutcome::Done;
 }
 
-void FtpConnection::MakeFolder(const std::string& name)
+FtpOutcome FtpConnection::MakeFolder(const std::string& path)
 {
-    // curl goes on past a failed command that starts with "*".
-    RunCommand("*MKD " + name);
+    return RunCommands({"MKD " + path});
 }
 
-bool FtpConnection::RunCommand(const std::string& command)
+FtpOutcome FtpConnection::Rename(const std::string& from, const std::string& to)
 {
-    if (!loggedIn_ || HasControlCharacter(command))
-        return false;
-    std::unique_ptr<curl_slist, SlistDeleter> commands(curl_slist_append(nullptr, command.c_str()));
-    if (!commands)
-        return false;
+    return RunCommands({"RNFR " + from, "RNTO " + to});
+}
+
+FtpOutcome FtpConnection::RemoveFile(const std::string& path)
+{
+    return RunCommands({"DELE " + path});
+}
+
+FtpOutcome FtpConnection::RemoveFolder(const std::string& path)
+{
+    return RunCommands({"RMD " + path});
+}
+
+FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands)
+{
+    if (!loggedIn_)
+        return FtpOutcome::Broken;
+    std::unique_ptr<curl_slist, SlistDeleter> list;
+    for (const std::string& command : commands) {
+        if (HasControlCharacter(command))
+            return FtpOutcome::Broken;
+        // curl closes the connection after a refused command, unless the
+        // command starts with "*"; its reply code tells the outcome.
+        curl_slist* longer = curl_slist_append(list.get(), ("*" + command).c_str());
+        if (!longer)
+            return FtpOutcome::Broken;
+        list.release();
+        list.reset(longer);
+    }
     CURL* curl = handle_.get();
     curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(curl, CURLOPT_QUOTE, commands.get());
-    const bool done = curl_easy_perform(curl) == CURLE_OK;
+    curl_easy_setopt(curl, CURLOPT_QUOTE, list.get());
+    const CURLcode code = curl_easy_perform(curl);
     curl_easy_setopt(curl, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
-    return done;
+    long reply = 0;
+    if (code != CURLE_OK || curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply) != CURLE_OK)
+        return FtpOutcome::Broken;
+    // The reply to the last command: after a refused RNFR, RNTO is refused too.
+    return reply >= 100 && reply < 400 ? FtpOutcome::Done : FtpOutcome::Refused;
 }
 
-bool FtpConnection::PutFile(const std::filesystem::path& local, const std::string& name)
+size_t FtpConnection::OnListing(char* data, size_t size, size_t count, void* listing)
 {
-    if (!loggedIn_ || HasControlCharacter(name))
+    static_cast<std::string*>(listing)->append(data, size * count);
+    return size * count;
+}
+
+FtpOutcome FtpConnection::List(const std::string& folder, const char* command,
+                               std::string& listing)
+{
+    listing.clear();
+    // With curl's NOCWD method the folder goes with the command: "NLST a/b".
+    const std::string url = baseUrl_ + (folder.empty() ? "" : PercentEncode(folder) + "/");
+    CURL* curl = handle_.get();
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
+    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, command);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FtpConnection::OnListing);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
+    const CURLcode code = curl_easy_perform(curl);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(nullptr));
+    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, static_cast<char*>(nullptr));
+    curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 0L);
+    if (code == CURLE_OK)
+        return FtpOutcome::Done;
+    return code == CURLE_FTP_COULDNT_RETR_FILE || code == CURLE_REMOTE_FILE_NOT_FOUND
+               ? FtpOutcome::Refused
+               : FtpOutcome::Broken;
+}
+
+FtpOutcome FtpConnection::ListNames(const std::string& folder, std::vector<std::string>& names)
+{
+    if (!loggedIn_ || HasControlCharacter(folder))
+        return FtpOutcome::Broken;
+    std::string listing;
+    FtpOutcome outcome = FtpOutcome::Refused;
+    if (listsWithOptions_) {
+        outcome = List(folder, "NLST -a", listing);
+        listsWithOptions_ = outcome == FtpOutcome::Done;
+    }
+    if (outcome == FtpOutcome::Refused)
+        outcome = List(folder, "NLST", listing);
+    if (outcome != FtpOutcome::Done)
+        return outcome;
+    names.clear();
+    std::size_t start = 0;
+    while (start < listing.size()) {
+        std::size_t end = listing.find('\n', start);
+        if (end == std::string::npos)
+            end = listing.size();
+        std::string line = listing.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        // Some servers answer "NLST folder" with "folder/name".
+        if (const std::size_t slash = line.rfind('/'); slash != std::string::npos)
+            line.erase(0, slash + 1);
+        if (!line.empty() && line != "." && line != "..")
+            names.push_back(line);
+        start = end + 1;
+    }
+    return FtpOutcome::Done;
+}
+
+bool FtpConnection::PutFile(const std::filesystem::path& local, const std::string& path)
+{
+    if (!loggedIn_ || HasControlCharacter(path))
         return false;
     std::error_code error;
     const auto size = std::filesystem::file_size(local, error);
@@ -147,8 +239,9 @@ bool FtpConnection::PutFile(const std::filesystem::path& local, const std::strin
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(local.c_str(), "rbe"));
     if (!file)
         return false;
-    // curl decodes the escapes again.
-    const std::string url = baseUrl_ + PercentEncode(name);
+    // curl decodes the escapes again and, with its NOCWD method, sends the
+    // whole path with STOR.
+    const std::string url = baseUrl_ + PercentEncode(path);
     CURL* curl = handle_.get();
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Time bounds of one FTP session, in seconds.
 struct FtpLimits
@@ -23,10 +24,15 @@ struct FtpLogin
     std::string password;
 };
 
+// How a command went: done; refused by the server, which can still be used;
+// or the connection broke (or the command could not be sent).
+enum class FtpOutcome { Done, Refused, Broken };
+
 // One FTP control connection through one curl handle: active mode, binary
 // transfers. The current remote folder is state of the connection, so once
 // logged in it never connects again: a command that would need a new
-// connection fails instead of running in the wrong folder.
+// connection fails instead of running in the wrong folder. Paths may be
+// relative to the current remote folder ("a/b/name") or absolute.
 class FtpConnection
 {
 public:
@@ -38,14 +44,22 @@ public:
     bool IsOpen() const { return handle_ != nullptr; }
 
     bool Login(const FtpLogin& login);
-    // CWD, relative to the current remote folder or absolute.
+    // CWD.
     bool ChangeFolder(const std::string& folder);
-    // MKD in the current remote folder. The outcome is not known: an
-    // existing folder is simply kept.
-    void MakeFolder(const std::string& name);
-    // STOR of a local file as name in the current remote folder, replacing a
-    // file of that name.
-    bool PutFile(const std::filesystem::path& local, const std::string& name);
+    // MKD: Refused when the folder is there already, or may not be made.
+    FtpOutcome MakeFolder(const std::string& path);
+    // STOR of a local file as path, replacing a file of that name.
+    bool PutFile(const std::filesystem::path& local, const std::string& path);
+    // RNFR and RNTO.
+    FtpOutcome Rename(const std::string& from, const std::string& to);
+    // DELE.
+    FtpOutcome RemoveFile(const std::string& path);
+    // RMD.
+    FtpOutcome RemoveFolder(const std::string& path);
+    // The names in a folder ("" for the current one), hidden ones included
+    // where the server shows them: "NLST -a", or NLST where the server does
+    // not take options.
+    FtpOutcome ListNames(const std::string& folder, std::vector<std::string>& names);
 
 private:
     struct HandleDeleter
@@ -54,10 +68,13 @@ private:
     };
 
     void SetDefaults(const FtpLimits& limits);
-    bool RunCommand(const std::string& command);
+    FtpOutcome RunCommands(const std::vector<std::string>& commands);
+    FtpOutcome List(const std::string& folder, const char* command, std::string& listing);
     static int OnSocket(void* self, curl_socket_t socket, curlsocktype purpose);
+    static size_t OnListing(char* data, size_t size, size_t count, void* listing);
 
     std::unique_ptr<CURL, HandleDeleter> handle_;
     std::string baseUrl_; // "ftp://host:port/"
     bool loggedIn_ = false;
+    bool listsWithOptions_ = true;
 };

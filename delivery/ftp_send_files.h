@@ -4,17 +4,10 @@
 
 #include <string>
 
-// Enters remoteFolder (one trailing "/" dropped, "/" kept) and reproduces
-// the tree below localFolder there: each subfolder is created (or reused),
-// entered by its name, filled the same way and left with "..", each file is
-// stored under its name. True when every entry was uploaded; what was
-// uploaded before a failure stays on the server.
-bool actSendingFiles(FtpConnection* connection, const std::string& localFolder,
+// Enters remoteFolder (one trailing "/" dropped, "/" kept) and publishes the
+// local folder imageFolder there as a folder of the same name, all at once
+// and exactly (see PublishFolder). True when it was published; false, after
+// the reason was logged, when the folder is missing, cannot be read whole,
+// or anything could not be uploaded or switched.
+bool actSendingFiles(FtpConnection* connection, const std::string& imageFolder,
                      const std::string& remoteFolder);
-
-// Enters remoteFolder and reproduces there the folder name of localParent,
-// with everything below it, as the folder name; nothing else of localParent
-// is read. Links and special files in the tree fail the walk. False when
-// the folder is missing or anything could not be uploaded.
-bool actSendingFolder(FtpConnection* connection, const std::string& localParent,
-                      const std::string& remoteFolder, const std::string& name);

@@ -2,6 +2,7 @@
 
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
+#include "delivery/destination_type.h"
 #include "delivery/ftp_connection.h"
 #include "delivery/ftp_send_files.h"
 #include "delivery/ftp_server_url.h"
@@ -37,8 +38,8 @@ int Upload(const SendingData& request)
     if (!connection.Login(LoginFor(request, url)))
         throw CodedFailure(RESULT_SERVER_UNREACHABLE, "InternetConnectW() failed.");
     // Only the image folder goes out, and only below the URL's folder.
-    if (!actSendingFolder(&connection, request.srcFolder, RemoteStartFolder(url),
-                          request.folderName))
+    if (!actSendingFiles(&connection, JoinPath(request.srcFolder, request.folderName),
+                         RemoteStartFolder(url)))
         throw CodedFailure(RESULT_DELIVERY_FAILED, "actFtpSendDirs() failed.");
     return RESULT_SUCCESS;
 }

@@ -4,34 +4,18 @@
 #include "convert/result_codes.h"
 #include "delivery/destination_type.h"
 #include "delivery/ftp_url.h"
-#include "delivery/smb_upload.h"
-#include "delivery/tree_copy.h"
+#include "delivery/local_publish_target.h"
+#include "delivery/publish_folder.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
-
-#include <functional>
 
 namespace {
 
 const char* const kCopyingName = "fnsdExecuteCopying";
 
-using TargetOpener = std::function<std::unique_ptr<CopyTarget>()>;
+} // namespace
 
-void CopyImageFolder(const SendingData& request, CopyTarget& target)
-{
-    // Only a plain name keeps the copy inside <destination>/<folderName>.
-    if (!IsConfinedFolderName(request.folderName))
-        throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
-    try {
-        CopyTree(JoinPath(request.srcFolder, request.folderName), target,
-                 target.Join(request.destination, request.folderName));
-    } catch (const Failure& failure) {
-        LogError(kCopyingName, "%s", failure.what());
-        throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");
-    }
-}
-
-int CopyThrough(const SendingData* request, const TargetOpener& openTarget)
+int fnsdExecuteCopying(const SendingData* request)
 {
     LogStart(kCopyingName);
     if (!request) {
@@ -43,23 +27,19 @@ int CopyThrough(const SendingData* request, const TargetOpener& openTarget)
         LogInfo(kCopyingName, " Copy:Src[%s]", request->srcFolder.c_str());
         LogInfo(kCopyingName, " Copy:Dst[%sw]",
                 UrlsWithoutCredentials(request->destination).c_str());
-        const std::unique_ptr<CopyTarget> target = openTarget();
-        CopyImageFolder(*request, *target);
+        // Only a plain name keeps the copy inside <destination>/<folderName>.
+        if (!IsConfinedFolderName(request->folderName))
+            throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
+        // A local destination stays local, even when its name looks like a share.
+        try {
+            LocalPublishTarget target(request->destination);
+            PublishFolder(JoinPath(request->srcFolder, request->folderName), target);
+        } catch (const Failure& failure) {
+            LogError(kCopyingName, "%s", failure.what());
+            throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");
+        }
         return RESULT_SUCCESS;
     });
     LogEnd(kCopyingName, __LINE__);
     return result;
-}
-
-} // namespace
-
-int fnsdExecuteCopying(const SendingData* request)
-{
-    // A local destination stays local, even when its name looks like a share.
-    return CopyThrough(request, [] { return std::make_unique<LocalCopyTarget>(); });
-}
-
-int fnsdExecuteCopyingToShare(const SendingData* request)
-{
-    return CopyThrough(request, [request] { return OpenShareCopyTarget(*request); });
 }

@@ -96,6 +96,47 @@ int SmbContext::Remove(const std::string& url) const
     return smbc_getFunctionUnlink(context)(context, url.c_str()) == 0 ? 0 : LastError();
 }
 
+int SmbContext::RemoveFolder(const std::string& url) const
+{
+    SMBCCTX* context = Handle();
+    errno = 0;
+    return smbc_getFunctionRmdir(context)(context, url.c_str()) == 0 ? 0 : LastError();
+}
+
+int SmbContext::Rename(const std::string& from, const std::string& to) const
+{
+    SMBCCTX* context = Handle();
+    errno = 0;
+    return smbc_getFunctionRename(context)(context, from.c_str(), context, to.c_str()) == 0
+               ? 0
+               : LastError();
+}
+
+int SmbContext::List(const std::string& url,
+                     std::vector<std::pair<std::string, unsigned>>& entries) const
+{
+    SMBCCTX* context = Handle();
+    errno = 0;
+    SMBCFILE* folder = smbc_getFunctionOpendir(context)(context, url.c_str());
+    if (!folder)
+        return LastError();
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const smbc_dirent* entry = smbc_getFunctionReaddir(context)(context, folder);
+        if (!entry) {
+            // The end of the folder leaves errno alone.
+            error = errno;
+            break;
+        }
+        const std::string name = entry->name;
+        if (name != "." && name != "..")
+            entries.emplace_back(name, entry->smbc_type);
+    }
+    smbc_getFunctionClosedir(context)(context, folder);
+    return error;
+}
+
 bool SmbContext::IsFolder(const std::string& url) const
 {
     SMBCCTX* context = Handle();

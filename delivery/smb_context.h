@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Who connects to a share. Given: the profile's user name and password,
 // nothing else. Not given: the user's own name, with libsmbclient's fallback
@@ -39,6 +41,11 @@ public:
     int OpenFolder(const std::string& url) const;
     int MakeFolder(const std::string& url) const;
     int Remove(const std::string& url) const;
+    int RemoveFolder(const std::string& url) const;
+    // Replaces a file at to.
+    int Rename(const std::string& from, const std::string& to) const;
+    // The names in a folder with their smbc_type (SMBC_FILE, SMBC_DIR...).
+    int List(const std::string& url, std::vector<std::pair<std::string, unsigned>>& entries) const;
     bool IsFolder(const std::string& url) const;
 
 private:

@@ -1,11 +1,15 @@
 #include "delivery/smb_upload.h"
 
+#include "convert/presentation_name.h"
 #include "convert/result_codes.h"
-#include "delivery/delivery.h"
-#include "delivery/smb_copy_target.h"
+#include "delivery/destination_type.h"
+#include "delivery/publish_folder.h"
 #include "delivery/smb_path.h"
+#include "delivery/smb_publish_target.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
+
+#include <memory>
 
 namespace {
 
@@ -18,6 +22,22 @@ ShareCredentials Credentials(bool authentication, const std::string& id,
     if (!authentication)
         return {};
     return {true, id, password};
+}
+
+// The share of the request, connected; null when it cannot be used.
+std::unique_ptr<SmbPublishTarget> ConnectForPublish(const SendingData& request)
+{
+    LogStart(kConnectName);
+    std::unique_ptr<SmbPublishTarget> target;
+    try {
+        target = std::make_unique<SmbPublishTarget>(
+            request.destination,
+            Credentials(request.authentication, request.id, request.password));
+    } catch (...) {
+        target.reset();
+    }
+    LogEnd(kConnectName, __LINE__);
+    return target;
 }
 
 } // namespace
@@ -47,22 +67,23 @@ int actSendingSMB(const SendingData* request)
         return RESULT_NO_DELIVERY_REQUEST;
     }
     const int result = ResultOfSteps(kSendingName, RESULT_DELIVERY_FAILED, [&] {
-        if (!actConnectSMB(request->destination, request->authentication, request->id,
-                           request->password))
+        if (!IsConfinedFolderName(request->folderName))
+            throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
+        // One connection for the whole publish.
+        std::unique_ptr<SmbPublishTarget> target = ConnectForPublish(*request);
+        if (!target)
             throw CodedFailure(RESULT_DELIVERY_FAILED, "actConnectSMB() failed.");
-        return fnsdExecuteCopyingToShare(request);
+        try {
+            target->MakeDestination();
+            PublishFolder(JoinPath(request->srcFolder, request->folderName), *target);
+        } catch (const Failure& failure) {
+            LogError(kSendingName, "%s", failure.what());
+            throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");
+        }
+        return RESULT_SUCCESS;
     });
     LogEnd(kSendingName, __LINE__);
     return result;
-}
-
-std::unique_ptr<CopyTarget> OpenShareCopyTarget(const SendingData& request)
-{
-    auto target = std::make_unique<SmbCopyTarget>(
-        Credentials(request.authentication, request.id, request.password));
-    if (!ConnectShare(target->Context(), request.destination))
-        throw Failure("actConnectSMB() failed.");
-    return target;
 }
 
 std::string ShareOpenTarget(const std::string& destination, bool authentication,

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "delivery/sending_data.h"
-#include "delivery/tree_copy.h"
 
-#include <memory>
 #include <string>
 
 // True when the share of destination ("\\server\share\dir" or
@@ -12,13 +10,9 @@
 bool actConnectSMB(const std::string& destination, bool authentication, const std::string& id,
                    const std::string& password);
 
-// Connects to the share, then copies the image folder to it as the local
-// copy does. Returns 0, 20 (no request) or 23.
+// Connects to the share once and publishes the image folder there, as the
+// local copy does. Returns 0, 20 (no request) or 23.
 int actSendingSMB(const SendingData* request);
-
-// The copy target for a share destination, connected with the request's
-// credentials. Throws Failure when the share cannot be reached.
-std::unique_ptr<CopyTarget> OpenShareCopyTarget(const SendingData& request);
 
 // The smb:// URL that shows a share destination on the desktop, after its
 // connection was checked. Throws Failure("actConnectSMB() failed.") when the

@@ -16,6 +16,13 @@ public:
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
 
+    // Closes what it owned and owns fd instead.
+    void Reset(int fd)
+    {
+        Close();
+        fd_ = fd;
+    }
+
     int Get() const { return fd_; }
     bool IsOpen() const { return fd_ >= 0; }
     // Closes now; 0 or the errno value of the close.

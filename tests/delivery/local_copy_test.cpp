@@ -119,11 +119,13 @@ TEST_F(LocalCopy, NothingOutsideTheImageFolderIsReadOrWritten)
     EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
     fs::remove(work / "Talk/slide3.jpg");
 
-    // Links waiting in the destination are not written through.
+    // Links waiting in the destination are replaced, not written through.
     fs::remove_all(target / "Talk");
     fs::create_directory(target / "Talk");
     fs::create_symlink(outside / "secret", target / "Talk/slide1.jpg");
-    EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
+    EXPECT_EQ(RESULT_SUCCESS, fnsdExecuteCopying(&request));
+    EXPECT_FALSE(fs::is_symlink(target / "Talk/slide1.jpg"));
+    EXPECT_EQ(ReadFile(work / "Talk/slide1.jpg"), ReadFile(target / "Talk/slide1.jpg"));
     fs::remove_all(target / "Talk");
     fs::create_directory_symlink(outside.Path(), target / "Talk");
     EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));

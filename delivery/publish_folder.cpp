@@ -1,0 +1,229 @@
+#include "delivery/publish_folder.h"
+
+#include "log/debug_log.h"
+#include "log/failure.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <random>
+#include <set>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kName = "PublishFolder";
+const std::string kStagingPrefix = ".korvanta-staging-";
+
+// The local tree to publish, as paths relative to its root; parents before
+// their children.
+struct LocalTree
+{
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+};
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder.empty() ? name : folder + "/" + name;
+}
+
+// A name a listing may give us that stays inside its folder.
+bool IsPlainName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." &&
+           std::none_of(name.begin(), name.end(), [](unsigned char c) {
+               return c == '/' || c == '\\' || c < 0x20 || c == 0x7F;
+           });
+}
+
+bool IsStagingFolder(const TargetEntry& entry)
+{
+    return entry.kind != TargetEntry::Kind::File && entry.name.starts_with(kStagingPrefix);
+}
+
+std::string NewStagingName()
+{
+    std::random_device random;
+    char suffix[17];
+    std::snprintf(suffix, sizeof suffix, "%08x%08x", random(), random());
+    return kStagingPrefix + suffix;
+}
+
+// The entries of one folder, in name order, so that slides go out in order.
+std::vector<fs::directory_entry> SortedEntries(const fs::path& folder)
+{
+    std::vector<fs::directory_entry> entries;
+    std::error_code error;
+    fs::directory_iterator entry(folder, error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error))
+        entries.push_back(*entry);
+    if (error)
+        throw Failure("The image folder " + folder.string() + " cannot be read: " +
+                      error.message());
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+void ReadTree(const fs::path& root, const std::string& relative, LocalTree& tree)
+{
+    for (const fs::directory_entry& entry : SortedEntries(root / relative)) {
+        const std::string path = Join(relative, entry.path().filename().string());
+        std::error_code error;
+        // Links are not followed: nothing outside the image folder goes out.
+        const fs::file_type type = entry.symlink_status(error).type();
+        if (type == fs::file_type::directory) {
+            tree.folders.push_back(path);
+            ReadTree(root, path, tree);
+        } else if (type == fs::file_type::regular) {
+            tree.files.push_back(path);
+        } else {
+            throw Failure("The entry " + (root / path).string() + " is no file or folder.");
+        }
+    }
+}
+
+// Removes folder and everything below it. An entry a listing cannot type is
+// taken for a folder when it cannot be removed as a file.
+void RemoveTree(PublishTarget& target, const std::string& folder)
+{
+    for (const TargetEntry& entry : target.List(folder)) {
+        if (!IsPlainName(entry.name))
+            throw Failure("The folder " + folder + " lists an entry named " + entry.name + ".");
+        const std::string path = Join(folder, entry.name);
+        if (entry.kind == TargetEntry::Kind::Folder) {
+            RemoveTree(target, path);
+        } else if (!target.RemoveFile(path)) {
+            if (entry.kind != TargetEntry::Kind::Unknown)
+                throw Failure("The file " + path + " cannot be removed.");
+            RemoveTree(target, path);
+        }
+    }
+    if (!target.RemoveFolder(folder))
+        throw Failure("The folder " + folder + " cannot be removed.");
+}
+
+// Clean-up after a failure: what fails here is logged, and the first
+// failure stays the one reported.
+template <class Step> void Quietly(Step step)
+{
+    try {
+        step();
+    } catch (const Failure& failure) {
+        LogError(kName, "%s", failure.what());
+    }
+}
+
+void Stage(const fs::path& imageFolder, const LocalTree& tree, PublishTarget& target,
+           const std::string& staging)
+{
+    for (const std::string& folder : tree.folders)
+        target.MakeFolder(Join(staging, folder));
+    for (const std::string& file : tree.files)
+        target.WriteFile(imageFolder / file, Join(staging, file));
+}
+
+// Renames every staged file over its published one. False when the
+// destination refuses renames, before anything was moved.
+bool MoveIntoPlace(const LocalTree& tree, PublishTarget& target, const std::string& staging,
+                   const std::string& published)
+{
+    for (const std::string& folder : tree.folders)
+        target.MakeFolder(Join(published, folder));
+    bool first = true;
+    for (const std::string& file : tree.files) {
+        if (!target.Rename(Join(staging, file), Join(published, file))) {
+            if (first)
+                return false;
+            throw Failure("The image " + Join(published, file) + " cannot be renamed into place.");
+        }
+        first = false;
+    }
+    return true;
+}
+
+void WriteInPlace(const fs::path& imageFolder, const LocalTree& tree, PublishTarget& target,
+                  const std::string& published)
+{
+    LogInfo(kName, " The destination refuses renames: the images are written in place.");
+    for (const std::string& file : tree.files)
+        target.WriteFile(imageFolder / file, Join(published, file));
+}
+
+// After the switch the staging folder holds the tree's folders only: they
+// go without a listing. False when something is still in it.
+bool RemoveEmptiedStaging(const LocalTree& tree, PublishTarget& target,
+                          const std::string& staging)
+{
+    for (auto folder = tree.folders.rbegin(); folder != tree.folders.rend(); ++folder) {
+        if (!target.RemoveFolder(Join(staging, *folder)))
+            return false;
+    }
+    return target.RemoveFolder(staging);
+}
+
+// Slide images an earlier publish left that the new set does not replace.
+void RemoveStaleImages(const std::vector<TargetEntry>& before, const LocalTree& tree,
+                       PublishTarget& target, const std::string& published)
+{
+    const std::set<std::string> fresh(tree.files.begin(), tree.files.end());
+    for (const TargetEntry& entry : before) {
+        if (!IsSlideImageName(entry.name) || fresh.contains(entry.name) ||
+            entry.kind == TargetEntry::Kind::Folder || entry.kind == TargetEntry::Kind::Other)
+            continue;
+        // A name that cannot be removed as a file is a folder: not ours.
+        if (!target.RemoveFile(Join(published, entry.name)) &&
+            entry.kind == TargetEntry::Kind::File)
+            throw Failure("The old image " + Join(published, entry.name) + " cannot be removed.");
+    }
+}
+
+} // namespace
+
+bool IsSlideImageName(const std::string& name)
+{
+    const std::string prefix = "slide";
+    const std::string suffix = ".jpg";
+    if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
+        !name.ends_with(suffix))
+        return false;
+    return std::all_of(name.begin() + prefix.size(), name.end() - suffix.size(),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+void PublishFolder(const fs::path& imageFolder, PublishTarget& target)
+{
+    std::error_code error;
+    if (fs::symlink_status(imageFolder, error).type() != fs::file_type::directory)
+        throw Failure("The image folder " + imageFolder.string() + " cannot be read.");
+    LocalTree tree;
+    ReadTree(imageFolder, "", tree);
+    const std::string published = imageFolder.filename().string();
+    const bool made = target.MakeFolder(published);
+    target.HoldFolder(published);
+    const std::vector<TargetEntry> before = target.List(published);
+    for (const TargetEntry& entry : before) {
+        if (IsStagingFolder(entry) && IsPlainName(entry.name))
+            RemoveTree(target, Join(published, entry.name));
+    }
+    const std::string staging = Join(published, NewStagingName());
+    bool switched = false;
+    try {
+        target.MakeFolder(staging);
+        Stage(imageFolder, tree, target, staging);
+        switched = true;
+        if (!MoveIntoPlace(tree, target, staging, published))
+            WriteInPlace(imageFolder, tree, target, published);
+        RemoveStaleImages(before, tree, target, published);
+        if (!RemoveEmptiedStaging(tree, target, staging))
+            RemoveTree(target, staging);
+    } catch (...) {
+        Quietly([&] { RemoveTree(target, staging); });
+        // A folder this publish made holds nothing of anybody's.
+        if (made && !switched)
+            Quietly([&] { target.RemoveFolder(published); });
+        throw;
+    }
+}
