@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 #include <unistd.h>
 
@@ -49,6 +50,30 @@ SendingData Request(const fs::path& work, const std::string& destination, const 
     return request;
 }
 
+// Publishes the deck `name` of work three times through publish: 3 slides,
+// then failingCount slides, which must fail, then 4 slides. The failure must
+// leave the first set as it was with stagedLeft staging folders beside it,
+// and the third publish the exact new set with nothing staged.
+void ExpectAFailedRepublishToKeepTheOldSet(const std::function<int()>& publish,
+                                           const fs::path& work, const std::string& name,
+                                           int failingCount, int stagedLeft,
+                                           const fs::path& published)
+{
+    WriteDeck(work, name, 3, 100 * 1024, 1);
+    ASSERT_EQ(RESULT_SUCCESS, publish());
+    const Images before = SlideImages(published);
+
+    WriteDeck(work, name, failingCount, 100 * 1024, 2);
+    EXPECT_EQ(RESULT_DELIVERY_FAILED, publish());
+    EXPECT_EQ(before, SlideImages(published));
+    EXPECT_EQ(stagedLeft, StagingFolders(published));
+
+    WriteDeck(work, name, 4, 100 * 1024, 3);
+    ASSERT_EQ(RESULT_SUCCESS, publish());
+    EXPECT_EQ(SlideImages(work / name), SlideImages(published));
+    EXPECT_EQ(0, StagingFolders(published));
+}
+
 } // namespace
 
 TEST(PublishFailure, AFullDiskLeavesTheOldSetAndTheNextPublishSucceeds)
@@ -58,25 +83,14 @@ TEST(PublishFailure, AFullDiskLeavesTheOldSetAndTheNextPublishSucceeds)
     SmallDisk disk;
     ASSERT_TRUE(disk.Mounted());
     TempFolder work;
-    SendingData request = Request(work.Path(), disk.Path().string(), "Talk");
+    const SendingData request = Request(work.Path(), disk.Path().string(), "Talk");
     // A first publish that does not fit leaves no folder behind.
     WriteDeck(work.Path(), "Talk", 12, 100 * 1024, 2);
     EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
     EXPECT_FALSE(fs::exists(disk.Path() / "Talk"));
 
-    WriteDeck(work.Path(), "Talk", 3, 100 * 1024, 1);
-    ASSERT_EQ(RESULT_SUCCESS, fnsdExecuteCopying(&request));
-    const Images before = SlideImages(disk.Path() / "Talk");
-
-    WriteDeck(work.Path(), "Talk", 12, 100 * 1024, 2);
-    EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
-    EXPECT_EQ(before, SlideImages(disk.Path() / "Talk"));
-    EXPECT_EQ(0, StagingFolders(disk.Path() / "Talk"));
-
-    WriteDeck(work.Path(), "Talk", 4, 100 * 1024, 3);
-    ASSERT_EQ(RESULT_SUCCESS, fnsdExecuteCopying(&request));
-    EXPECT_EQ(SlideImages(work / "Talk"), SlideImages(disk.Path() / "Talk"));
-    EXPECT_EQ(0, StagingFolders(disk.Path() / "Talk"));
+    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteCopying(&request); },
+                                          work.Path(), "Talk", 12, 0, disk.Path() / "Talk");
 }
 
 TEST(PublishFailure, AConnectionDroppedAtTheSeventhFileLeavesTheOldSet)
@@ -85,42 +99,21 @@ TEST(PublishFailure, AConnectionDroppedAtTheSeventhFileLeavesTheOldSet)
     TempFolder work;
     // The server drops the seventh upload of a connection below "drop7".
     const SendingData request = Request(work.Path(), server.Url("/"), "drop7");
-    const fs::path published = server.AnonymousRoot() / "drop7";
-    WriteDeck(work.Path(), "drop7", 3, 50 * 1024, 1);
-    ASSERT_EQ(RESULT_SUCCESS, fnsdExecuteSending(&request));
-    const Images before = SlideImages(published);
-
-    WriteDeck(work.Path(), "drop7", 23, 50 * 1024, 2);
-    EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteSending(&request));
-    EXPECT_EQ(before, SlideImages(published));
     // The connection is gone, so what it staged waits for the next publish.
-    EXPECT_EQ(1, StagingFolders(published));
-
-    WriteDeck(work.Path(), "drop7", 5, 50 * 1024, 3);
-    ASSERT_EQ(RESULT_SUCCESS, fnsdExecuteSending(&request));
-    EXPECT_EQ(SlideImages(work / "drop7"), SlideImages(published));
-    EXPECT_EQ(0, StagingFolders(published));
+    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteSending(&request); },
+                                          work.Path(), "drop7", 23, 1,
+                                          server.AnonymousRoot() / "drop7");
 }
 
 TEST(PublishFailure, AShareThatRefusesAFileLeavesTheOldSet)
 {
     SmbTestServer server;
     TempFolder work;
-    const SendingData request = Request(work.Path(), server.Url("veto"), "Talk");
-    const fs::path published = server.Share("veto") / "Talk";
-    WriteDeck(work.Path(), "Talk", 3, 50 * 1024, 1);
-    ASSERT_EQ(RESULT_SUCCESS, fnsdExecuteSending(&request));
-    const Images before = SlideImages(published);
-
     // The share takes no file named slide07.jpg.
-    WriteDeck(work.Path(), "Talk", 12, 50 * 1024, 2);
-    EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteSending(&request));
-    EXPECT_EQ(before, SlideImages(published));
-    EXPECT_EQ(0, StagingFolders(published));
-
-    WriteDeck(work.Path(), "Talk", 5, 50 * 1024, 3);
-    ASSERT_EQ(RESULT_SUCCESS, fnsdExecuteSending(&request));
-    EXPECT_EQ(SlideImages(work / "Talk"), SlideImages(published));
+    const SendingData request = Request(work.Path(), server.Url("veto"), "Talk");
+    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteSending(&request); },
+                                          work.Path(), "Talk", 12, 0,
+                                          server.Share("veto") / "Talk");
 }
 
 TEST(PublishFailure, AServerThatRefusesRenamesStillGetsAnExactPublish)

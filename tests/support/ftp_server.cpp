@@ -1,5 +1,7 @@
 #include "tests/support/ftp_server.h"
 
+#include "tests/support/server_process.h"
+
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
@@ -31,24 +33,7 @@ pid_t StartScript(const fs::path& root, int port, const fs::path& output)
                                                 "--user",      FtpTestServer::User(),
                                                 "--password",  FtpTestServer::Password(),
                                                 "--port",      std::to_string(port)};
-    std::vector<char*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out >= 0) {
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(out, STDERR_FILENO);
-        }
-        ::execv(kPython, argv.data());
-        ::_exit(127);
-    }
-    if (pid < 0)
-        throw std::runtime_error("cannot start the FTP server");
-    return pid;
+    return StartServerProcess(arguments, output, false);
 }
 
 } // namespace

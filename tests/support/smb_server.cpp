@@ -2,6 +2,7 @@
 
 #include "tests/support/loopback_ports.h"
 #include "tests/support/run_program.h"
+#include "tests/support/server_process.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -136,34 +137,12 @@ bool SmbTestServer::Start()
 {
     const std::string config = (root_ / "run/smb.conf").string();
     const std::string logs = (root_ / "run/log").string();
-    const std::string output = (root_ / "run/log/smbd.out").string();
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int null = ::open("/dev/null", O_RDONLY);
-        if (out < 0 || null < 0)
-            ::_exit(127);
-        ::dup2(null, STDIN_FILENO);
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(out, STDERR_FILENO);
-        // In the foreground smbd makes its own session and process group,
-        // so Stop() reaches its helper processes too.
-        ::execl(kSmbd, kSmbd, "--foreground", "-s", config.c_str(), "-l", logs.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    if (pid_ < 0)
-        throw std::runtime_error("cannot start smbd");
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        if (Accepting(port_))
-            return true;
-        std::this_thread::sleep_for(20ms);
-    }
+    // In the foreground smbd makes its own session and process group, so
+    // Stop() reaches its helper processes too.
+    pid_ = StartServerProcess({kSmbd, "--foreground", "-s", config, "-l", logs},
+                              root_ / "run/log/smbd.out", false);
+    if (AwaitServerAccepting(pid_, port_))
+        return true;
     Stop();
     return false;
 }

@@ -1,18 +1,14 @@
 #include "tests/support/vsftpd_server.h"
 
 #include "tests/support/loopback_ports.h"
+#include "tests/support/server_process.h"
 
-#include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -57,31 +53,10 @@ bool VsftpdTestServer::Start()
            << "seccomp_sandbox=NO\nxferlog_enable=NO\n";
     const fs::path file = root_ / "vsftpd.conf";
     WriteFile(file, config.str());
-    const std::string output = (root_ / "vsftpd.out").string();
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        // A group of its own, so that Stop() reaches its sessions too.
-        ::setpgid(0, 0);
-        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out >= 0) {
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(out, STDERR_FILENO);
-        }
-        ::execl(kVsftpd, kVsftpd, file.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    if (pid_ < 0)
-        throw std::runtime_error("cannot start vsftpd");
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        if (Accepting(port_))
-            return true;
-        std::this_thread::sleep_for(20ms);
-    }
+    // A group of its own, so that Stop() reaches its sessions too.
+    pid_ = StartServerProcess({kVsftpd, file.string()}, root_ / "vsftpd.out", true);
+    if (AwaitServerAccepting(pid_, port_))
+        return true;
     Stop();
     return false;
 }
