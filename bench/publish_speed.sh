@@ -45,11 +45,14 @@ mkdir -p "$work/images"
 name=$(basename "$deck" | sed 's/\.[^.]*$//')
 slides=$(ls "$work/images/$name" | wc -l)
 
-mkdir -p "$work/ftp/anon/readonly" "$work/ftp/user" "$work/local"
+mkdir -p "$work/ftp/anon/readonly" "$work/ftp/anon/norename" "$work/ftp/user" "$work/local"
 python3 tests/support/ftp_server.py --root "$work/ftp" --log "$work/ftp/commands.log" \
-    --port-file "$work/ftp/port" --user bench --password bench >/dev/null 2>&1 &
+    --port-file "$work/ftp/port" --user bench --password bench >"$work/ftp/out" 2>&1 &
 server=$!
-while [ ! -s "$work/ftp/port" ]; do sleep 0.05; done
+while [ ! -s "$work/ftp/port" ]; do
+    kill -0 "$server" 2>/dev/null || { cat "$work/ftp/out" >&2; exit 1; }
+    sleep 0.05
+done
 url="ftp://127.0.0.1:$(cat "$work/ftp/port")/"
 
 # One round: 5 republishes, their total.

@@ -169,14 +169,12 @@ size_t FtpConnection::OnListing(char* data, size_t size, size_t count, void* lis
     return size * count;
 }
 
-FtpOutcome FtpConnection::List(const std::string& folder, const char* command,
-                               std::string& listing)
+FtpOutcome FtpConnection::List(const char* command, std::string& listing)
 {
     listing.clear();
-    // With curl's NOCWD method the folder goes with the command: "NLST a/b".
-    const std::string url = baseUrl_ + (folder.empty() ? "" : PercentEncode(folder) + "/");
+    // No folder goes with the command: some servers take it for a pattern.
     CURL* curl = handle_.get();
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
@@ -195,18 +193,18 @@ FtpOutcome FtpConnection::List(const std::string& folder, const char* command,
                : FtpOutcome::Broken;
 }
 
-FtpOutcome FtpConnection::ListNames(const std::string& folder, std::vector<std::string>& names)
+FtpOutcome FtpConnection::ListNames(std::vector<std::string>& names)
 {
-    if (!loggedIn_ || HasControlCharacter(folder))
+    if (!loggedIn_)
         return FtpOutcome::Broken;
     std::string listing;
     FtpOutcome outcome = FtpOutcome::Refused;
     if (listsWithOptions_) {
-        outcome = List(folder, "NLST -a", listing);
+        outcome = List("NLST -a", listing);
         listsWithOptions_ = outcome == FtpOutcome::Done;
     }
     if (outcome == FtpOutcome::Refused)
-        outcome = List(folder, "NLST", listing);
+        outcome = List("NLST", listing);
     if (outcome != FtpOutcome::Done)
         return outcome;
     names.clear();
@@ -218,7 +216,7 @@ FtpOutcome FtpConnection::ListNames(const std::string& folder, std::vector<std::
         std::string line = listing.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        // Some servers answer "NLST folder" with "folder/name".
+        // Some servers answer with paths.
         if (const std::size_t slash = line.rfind('/'); slash != std::string::npos)
             line.erase(0, slash + 1);
         if (!line.empty() && line != "." && line != "..")

@@ -56,10 +56,10 @@ public:
     FtpOutcome RemoveFile(const std::string& path);
     // RMD.
     FtpOutcome RemoveFolder(const std::string& path);
-    // The names in a folder ("" for the current one), hidden ones included
-    // where the server shows them: "NLST -a", or NLST where the server does
-    // not take options.
-    FtpOutcome ListNames(const std::string& folder, std::vector<std::string>& names);
+    // The names in the current remote folder, hidden ones included where the
+    // server shows them: "NLST -a", or NLST where the server does not take
+    // options.
+    FtpOutcome ListNames(std::vector<std::string>& names);
 
 private:
     struct HandleDeleter
@@ -69,7 +69,7 @@ private:
 
     void SetDefaults(const FtpLimits& limits);
     FtpOutcome RunCommands(const std::vector<std::string>& commands);
-    FtpOutcome List(const std::string& folder, const char* command, std::string& listing);
+    FtpOutcome List(const char* command, std::string& listing);
     static int OnSocket(void* self, curl_socket_t socket, curlsocktype purpose);
     static size_t OnListing(char* data, size_t size, size_t count, void* listing);
 

@@ -2,6 +2,8 @@
 
 #include "log/failure.h"
 
+#include <algorithm>
+
 namespace {
 
 // True when done, false when refused; throws when the connection is gone.
@@ -19,10 +21,21 @@ bool FtpPublishTarget::MakeFolder(const std::string& path)
     return Answered(connection_.MakeFolder(path), "MKD " + path);
 }
 
+// Entered by name and left with "..": the destination folder is the
+// current one between two operations.
 std::vector<TargetEntry> FtpPublishTarget::List(const std::string& folder)
 {
+    if (!connection_.ChangeFolder(folder))
+        throw Failure("The folder " + folder + " cannot be listed.");
     std::vector<std::string> names;
-    if (!Answered(connection_.ListNames(folder, names), "NLST " + folder))
+    const FtpOutcome listed = connection_.ListNames(names);
+    const auto levels = std::count(folder.begin(), folder.end(), '/') + 1;
+    std::string back = "..";
+    for (auto level = 1; level < levels; ++level)
+        back += "/..";
+    if (!connection_.ChangeFolder(back))
+        throw Failure("The connection broke off: CWD " + back + " failed.");
+    if (!Answered(listed, "NLST in " + folder))
         throw Failure("The folder " + folder + " cannot be listed.");
     std::vector<TargetEntry> entries;
     for (std::string& name : names)

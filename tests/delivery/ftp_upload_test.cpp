@@ -119,9 +119,8 @@ TEST_F(FtpUpload, NestedFoldersArriveLevelByLevelBelowTheStartFolder)
     EXPECT_EQ("CWD /pub", commands[0]);
     EXPECT_EQ("MKD Talk", commands[1]);
     // Paths are relative to the start folder from then on.
-    EXPECT_EQ(1, std::count(commands.begin(), commands.end(), "CWD /pub"));
     EXPECT_EQ(1, std::count_if(commands.begin(), commands.end(),
-                               [](const std::string& c) { return c.rfind("CWD", 0) == 0; }));
+                               [](const std::string& c) { return c.rfind("CWD /", 0) == 0; }));
     EXPECT_EQ(1, server.Connections());
 }
 
@@ -361,8 +360,7 @@ TEST_F(FtpUpload, NoSecondConnectionAfterTheServerHangsUp)
     WriteFile(work / "hangup/slide1.jpg", "image");
 
     EXPECT_EQ(RESULT_DELIVERY_FAILED, Send(server.Url("/"), "hangup"));
-    EXPECT_EQ(Strings{"The connection broke off: NLST hangup failed."},
-              log.Errors("actSendingFiles"));
+    EXPECT_EQ(Strings{"The folder hangup cannot be listed."}, log.Errors("actSendingFiles"));
     EXPECT_EQ(1, server.Connections());
     EXPECT_FALSE(Received("STOR"));
     EXPECT_FALSE(fs::exists(server.AnonymousRoot() / "slide1.jpg"));

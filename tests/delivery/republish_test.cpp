@@ -128,6 +128,22 @@ TEST_P(Republish, AKilledPublishLeavesTheOldSetAndTheNextClearsWhatItStaged)
     PublishExactly(4, 2000, 9);
 }
 
+TEST(RepublishOnVsftpd, AFolderNamedLikeAPatternIsListedAsItself)
+{
+    // FTP servers may take the argument of a listing for a pattern; the
+    // folder is listed from inside.
+    const auto destination = MakeDestination(DestinationKind::Vsftpd);
+    TempFolder work;
+    fs::create_directories(destination->Folder("Talk2"));
+    WriteFile(destination->Folder("Talk2") / "slide9.jpg", "another deck's");
+    for (const int count : {5, 2}) {
+        WriteDeck(work.Path(), "Talk*", count, 1000, static_cast<unsigned>(count));
+        ASSERT_EQ(RESULT_SUCCESS, destination->Publish(work.Path(), "Talk*"));
+        EXPECT_EQ(SlideImages(work / "Talk*"), SlideImages(destination->Folder("Talk*")));
+    }
+    EXPECT_EQ("another deck's", ReadFile(destination->Folder("Talk2") / "slide9.jpg"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, Republish,
                          ::testing::Values(DestinationKind::Local, DestinationKind::Pyftpdlib,
                                            DestinationKind::Vsftpd, DestinationKind::Share),
