@@ -46,7 +46,7 @@ name=$(basename "$deck" | sed 's/\.[^.]*$//')
 slides=$(ls "$work/images/$name" | wc -l)
 
 mkdir -p "$work/ftp/anon/readonly" "$work/ftp/anon/norename" "$work/ftp/user" "$work/local"
-python3 tests/support/ftp_server.py --root "$work/ftp" --log "$work/ftp/commands.log" \
+/usr/bin/python3 tests/support/ftp_server.py --root "$work/ftp" --log "$work/ftp/commands.log" \
     --port-file "$work/ftp/port" --user bench --password bench >"$work/ftp/out" 2>&1 &
 server=$!
 while [ ! -s "$work/ftp/port" ]; do
