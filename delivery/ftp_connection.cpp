@@ -123,6 +123,16 @@ FtpOutcome FtpConnection::Rename(const std::string& from, const std::string& to)
     return RunCommands({"RNFR " + from, "RNTO " + to});
 }
 
+FtpOutcome FtpConnection::RenameAll(const std::vector<std::pair<std::string, std::string>>& moves)
+{
+    std::vector<std::string> commands;
+    for (const auto& [from, to] : moves) {
+        commands.push_back("RNFR " + from);
+        commands.push_back("RNTO " + to);
+    }
+    return RunCommands(commands, true);
+}
+
 FtpOutcome FtpConnection::RemoveFile(const std::string& path)
 {
     return RunCommands({"DELE " + path});
@@ -133,7 +143,8 @@ FtpOutcome FtpConnection::RemoveFolder(const std::string& path)
     return RunCommands({"RMD " + path});
 }
 
-FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands)
+FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands,
+                                       bool stopAtRefusal)
 {
     if (!loggedIn_)
         return FtpOutcome::Broken;
@@ -143,7 +154,8 @@ FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands)
             return FtpOutcome::Broken;
         // curl closes the connection after a refused command, unless the
         // command starts with "*"; its reply code tells the outcome.
-        curl_slist* longer = curl_slist_append(list.get(), ("*" + command).c_str());
+        const std::string line = stopAtRefusal ? command : "*" + command;
+        curl_slist* longer = curl_slist_append(list.get(), line.c_str());
         if (!longer)
             return FtpOutcome::Broken;
         list.release();
@@ -156,6 +168,8 @@ FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands)
     curl_easy_setopt(curl, CURLOPT_QUOTE, list.get());
     const CURLcode code = curl_easy_perform(curl);
     curl_easy_setopt(curl, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
+    if (code == CURLE_QUOTE_ERROR && stopAtRefusal)
+        return FtpOutcome::Refused;
     long reply = 0;
     if (code != CURLE_OK || curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply) != CURLE_OK)
         return FtpOutcome::Broken;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Time bounds of one FTP session, in seconds.
@@ -52,6 +53,9 @@ public:
     bool PutFile(const std::filesystem::path& local, const std::string& path);
     // RNFR and RNTO.
     FtpOutcome Rename(const std::string& from, const std::string& to);
+    // RNFR and RNTO for each pair, sent at once; Done only when every one was
+    // done. After a refusal the connection is closed.
+    FtpOutcome RenameAll(const std::vector<std::pair<std::string, std::string>>& moves);
     // DELE.
     FtpOutcome RemoveFile(const std::string& path);
     // RMD.
@@ -68,7 +72,9 @@ private:
     };
 
     void SetDefaults(const FtpLimits& limits);
-    FtpOutcome RunCommands(const std::vector<std::string>& commands);
+    // Done or Refused by the reply to the last command. With stopAtRefusal,
+    // a refused command ends the list, and curl closes the connection.
+    FtpOutcome RunCommands(const std::vector<std::string>& commands, bool stopAtRefusal = false);
     FtpOutcome List(const char* command, std::string& listing);
     static int OnSocket(void* self, curl_socket_t socket, curlsocktype purpose);
     static size_t OnListing(char* data, size_t size, size_t count, void* listing);

@@ -54,6 +54,12 @@ bool FtpPublishTarget::Rename(const std::string& from, const std::string& to)
     return Answered(connection_.Rename(from, to), "RNFR " + from);
 }
 
+void FtpPublishTarget::RenameAll(const std::vector<std::pair<std::string, std::string>>& moves)
+{
+    if (!moves.empty() && !Answered(connection_.RenameAll(moves), "RNFR " + moves.front().first))
+        throw Failure("The staged images cannot all be renamed into place.");
+}
+
 bool FtpPublishTarget::RemoveFile(const std::string& path)
 {
     return Answered(connection_.RemoveFile(path), "DELE " + path);

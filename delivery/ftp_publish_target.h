@@ -13,6 +13,7 @@ public:
     std::vector<TargetEntry> List(const std::string& folder) override;
     void WriteFile(const std::filesystem::path& source, const std::string& path) override;
     bool Rename(const std::string& from, const std::string& to) override;
+    void RenameAll(const std::vector<std::pair<std::string, std::string>>& moves) override;
     bool RemoveFile(const std::string& path) override;
     bool RemoveFolder(const std::string& path) override;
 

@@ -126,21 +126,22 @@ void Stage(const fs::path& imageFolder, const LocalTree& tree, PublishTarget& ta
 }
 
 // Renames every staged file over its published one. False when the
-// destination refuses renames, before anything was moved.
+// destination refuses renames, which the first one tells, before anything
+// was moved.
 bool MoveIntoPlace(const LocalTree& tree, PublishTarget& target, const std::string& staging,
                    const std::string& published)
 {
     for (const std::string& folder : tree.folders)
         target.MakeFolder(Join(published, folder));
-    bool first = true;
-    for (const std::string& file : tree.files) {
-        if (!target.Rename(Join(staging, file), Join(published, file))) {
-            if (first)
-                return false;
-            throw Failure("The image " + Join(published, file) + " cannot be renamed into place.");
-        }
-        first = false;
-    }
+    std::vector<std::pair<std::string, std::string>> moves;
+    for (const std::string& file : tree.files)
+        moves.emplace_back(Join(staging, file), Join(published, file));
+    if (moves.empty())
+        return true;
+    if (!target.Rename(moves.front().first, moves.front().second))
+        return false;
+    moves.erase(moves.begin());
+    target.RenameAll(moves);
     return true;
 }
 
@@ -202,27 +203,30 @@ void PublishFolder(const fs::path& imageFolder, PublishTarget& target)
     ReadTree(imageFolder, "", tree);
     const std::string published = imageFolder.filename().string();
     const bool made = target.MakeFolder(published);
-    target.HoldFolder(published);
-    const std::vector<TargetEntry> before = target.List(published);
-    for (const TargetEntry& entry : before) {
-        if (IsStagingFolder(entry) && IsPlainName(entry.name))
-            RemoveTree(target, Join(published, entry.name));
-    }
     const std::string staging = Join(published, NewStagingName());
-    bool switched = false;
+    bool staged = false;
+    bool switching = false;
     try {
+        target.HoldFolder(published);
+        const std::vector<TargetEntry> before = target.List(published);
+        for (const TargetEntry& entry : before) {
+            if (IsStagingFolder(entry) && IsPlainName(entry.name))
+                RemoveTree(target, Join(published, entry.name));
+        }
         target.MakeFolder(staging);
+        staged = true;
         Stage(imageFolder, tree, target, staging);
-        switched = true;
+        switching = true;
         if (!MoveIntoPlace(tree, target, staging, published))
             WriteInPlace(imageFolder, tree, target, published);
         RemoveStaleImages(before, tree, target, published);
         if (!RemoveEmptiedStaging(tree, target, staging))
             RemoveTree(target, staging);
     } catch (...) {
-        Quietly([&] { RemoveTree(target, staging); });
+        if (staged)
+            Quietly([&] { RemoveTree(target, staging); });
         // A folder this publish made holds nothing of anybody's.
-        if (made && !switched)
+        if (made && !switching)
             Quietly([&] { target.RemoveFolder(published); });
         throw;
     }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "log/failure.h"
+
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 // An entry of a folder at a destination. A listing that gives names only
@@ -35,6 +38,14 @@ public:
     // Moves a file in one step, replacing one at to. False when the
     // destination refuses renames but can still be used.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Renames each pair in turn; throws when one cannot be renamed.
+    virtual void RenameAll(const std::vector<std::pair<std::string, std::string>>& moves)
+    {
+        for (const auto& [from, to] : moves) {
+            if (!Rename(from, to))
+                throw Failure("The file " + from + " cannot be renamed to " + to + ".");
+        }
+    }
     // False when the destination refuses to remove it but can still be used.
     virtual bool RemoveFile(const std::string& path) = 0;
     // Removes an empty folder; false as for RemoveFile.
