@@ -4,6 +4,7 @@
 #include "log/failure.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -152,8 +153,21 @@ void LocalPublishTarget::WriteFile(const fs::path& source, const std::string& re
 
 bool LocalPublishTarget::Rename(const std::string& from, const std::string& to)
 {
-    if (::rename(Path(from).c_str(), Path(to).c_str()) != 0)
-        throw Failure("The file " + Path(from) + " cannot be renamed to " + Path(to) + ": " +
+    const std::string source = Path(from);
+    const std::string target = Path(to);
+    // A file in the way is swapped out, then removed: replacing it instead
+    // makes ext4 write the new file's data back first, ten times slower.
+    struct stat status = {};
+    const bool replacesFile = ::lstat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    if (replacesFile &&
+        ::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        if (::unlink(source.c_str()) != 0)
+            throw Failure("The old file " + source + " cannot be removed: " + Reason(errno));
+        return true;
+    }
+    // Without the swap (a file system that lacks it, or nothing in the way).
+    if (::rename(source.c_str(), target.c_str()) != 0)
+        throw Failure("The file " + source + " cannot be renamed to " + target + ": " +
                       Reason(errno));
     return true;
 }
