@@ -19,28 +19,19 @@ std::string PercentEncode(const std::string& text)
     return encoded;
 }
 
-std::string FtpUrlWithCredentials(const std::string& url, bool authentication,
-                                  const std::string& id, const std::string& password)
+std::string FtpUrlWithUser(const std::string& url, bool authentication, const std::string& id)
 {
-    std::string withCredentials = url;
+    std::string withUser = url;
     const std::size_t slashes = url.find("//");
     if (slashes == std::string::npos)
-        return withCredentials;
+        return withUser;
     // Schemes are case-insensitive, but desktop handlers are registered for
     // "ftp" only.
-    std::transform(withCredentials.begin(), withCredentials.begin() + slashes,
-                   withCredentials.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (!authentication || id.empty())
-        return withCredentials;
-    std::string credentials = PercentEncode(id);
-    // Appended: GCC 12 reports a false -Wrestrict for ":" + std::string&&
-    // (GCC bug 105329).
-    if (!password.empty()) {
-        credentials += ':';
-        credentials += PercentEncode(password);
-    }
-    withCredentials.insert(slashes + 2, credentials + "@");
-    return withCredentials;
+    std::transform(withUser.begin(), withUser.begin() + slashes, withUser.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    if (authentication && !id.empty())
+        withUser.insert(slashes + 2, PercentEncode(id) + "@");
+    return withUser;
 }
 
 std::string UrlsWithoutCredentials(const std::string& text)

@@ -3,10 +3,10 @@
 #include <string>
 
 // The FTP URL as the desktop is given it: the scheme in lower case, and the
-// user name and password, percent-encoded, right after "ftp://" when
-// authentication is on and the user name is not empty.
-std::string FtpUrlWithCredentials(const std::string& url, bool authentication,
-                                  const std::string& id, const std::string& password);
+// user name, percent-encoded, right after "ftp://" when authentication is on
+// and the user name is not empty. Never the password: any local user can
+// read the opener's command line, and the file manager asks for it.
+std::string FtpUrlWithUser(const std::string& url, bool authentication, const std::string& id);
 
 // Every byte but letters, digits and "-._~" as %XX.
 std::string PercentEncode(const std::string& text);

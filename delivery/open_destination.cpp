@@ -18,7 +18,7 @@ std::string OpenTarget(const std::string& destination, bool authentication, cons
 {
     switch (actCheckType(destination)) {
     case DEST_TYPE_FTP:
-        return FtpUrlWithCredentials(destination, authentication, id, password);
+        return FtpUrlWithUser(destination, authentication, id);
     case DEST_TYPE_SMB:
         return ShareOpenTarget(destination, authentication, id, password);
     default:
