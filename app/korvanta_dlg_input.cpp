@@ -3,6 +3,7 @@
 
 #include "app/korvanta_dlg.h"
 
+#include "convert/source_checks.h"
 #include "profiles/byte_limit_edit.h"
 #include "profiles/settings_dialog_support.h"
 
@@ -33,8 +34,13 @@ QString DroppedPath(const QMimeData* mime)
 void CKorvantaDlg::OnSourceBrowse()
 {
     StoreFields();
+    QStringList patterns;
+    for (const std::string& extension : PresentationExtensions()) {
+        const QString lower = QString::fromStdString(extension);
+        patterns << "*" + lower << "*" + lower.toUpper();
+    }
     const QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString(), QStringLiteral("PowerPoint File (*.ppt *.pptx)"));
+        this, QString(), QString(), "PowerPoint File (" + patterns.join(' ') + ")");
     if (path.isEmpty())
         return;
     sourcePath_ = path;

@@ -84,7 +84,9 @@ int ConvertCommand::Execute(const QStringList& arguments)
     const QCommandLineOption log("log", "Write the debug log.");
     parser.addOption(log);
     DestinationOptions destinationOptions(parser);
-    parser.addPositionalArgument("SOURCE", "A .ppt or .pptx file.", "SOURCE...");
+    parser.addPositionalArgument(
+        "SOURCE", "A presentation: .ppt, .pptx, .pptm, .pps, .ppsx, .pot, .potx, .potm or .odp.",
+        "SOURCE...");
     int status = 0;
     if (!Parse(parser, arguments, status))
         return status;

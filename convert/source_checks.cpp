@@ -5,6 +5,7 @@
 #include "log/log_scope.h"
 #include "platform/unique_fd.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <strings.h>
@@ -21,6 +22,13 @@ bool IsRegularFile(int fd)
 
 } // namespace
 
+const std::vector<std::string>& PresentationExtensions()
+{
+    static const std::vector<std::string> extensions = {
+        ".ppt", ".pptx", ".pptm", ".pps", ".ppsx", ".pot", ".potx", ".potm", ".odp"};
+    return extensions;
+}
+
 int fnjgCheckPptExtension(const std::string& path)
 {
     LogScope scope("fnjgCheckPptExtension");
@@ -30,7 +38,10 @@ int fnjgCheckPptExtension(const std::string& path)
     if (dot == std::string::npos)
         return RESULT_UNSUPPORTED_FORMAT;
     const char* extension = path.c_str() + dot;
-    if (::strcasecmp(extension, ".ppt") != 0 && ::strcasecmp(extension, ".pptx") != 0)
+    const auto& known = PresentationExtensions();
+    if (std::none_of(known.begin(), known.end(), [&](const std::string& candidate) {
+            return ::strcasecmp(extension, candidate.c_str()) == 0;
+        }))
         return RESULT_UNSUPPORTED_FORMAT;
     // "..pptx" or "...ppt" would name no image folder of its own, but the
     // working folder itself or its parent.

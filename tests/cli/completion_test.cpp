@@ -36,7 +36,8 @@ protected:
     void SetUp() override
     {
         fs::create_directory(decks / "talks");
-        for (const char* file : {"a.pptx", "b.ppt", "C.PPTX", "notes.txt", "deck.pptx.bak"})
+        for (const char* file :
+             {"a.pptx", "b.ppt", "C.PPTX", "d.PPSX", "e.odp", "notes.txt", "deck.pptx.bak"})
             WriteFile(decks / file, "");
     }
 
@@ -106,8 +107,9 @@ TEST_F(Completion, OffersTheActionsOfACommand)
 
 TEST_F(Completion, OffersPresentationsAndFoldersAsSources)
 {
-    EXPECT_EQ((Words{"C.PPTX", "a.pptx", "b.ppt", "talks"}), Complete({"convert", ""}));
-    EXPECT_EQ((Words{"C.PPTX", "a.pptx", "b.ppt", "talks"}),
+    EXPECT_EQ((Words{"C.PPTX", "a.pptx", "b.ppt", "d.PPSX", "e.odp", "talks"}),
+              Complete({"convert", ""}));
+    EXPECT_EQ((Words{"C.PPTX", "a.pptx", "b.ppt", "d.PPSX", "e.odp", "talks"}),
               Complete({"convert", "--to", "out", "a.pptx", ""}));
     EXPECT_EQ((Words{"talks"}), Complete({"convert", "--to", ""}));
 }

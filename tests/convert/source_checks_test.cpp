@@ -11,17 +11,24 @@
 
 namespace fs = std::filesystem;
 
-TEST(CheckPptExtension, AcceptsPptAndPptxInAnyCase)
+TEST(CheckPptExtension, AcceptsEveryPresentationFormatInAnyCase)
 {
     EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("/decks/Talk.ppt"));
     EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("/decks/Talk.PPTX"));
     EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension("Plan.final.pPtX"));
+    for (const char* extension :
+         {"pptm", "PPTM", "pps", "PpS", "ppsx", "PPSX", "pot", "POT", "potx", "potm", "odp", "ODP"})
+        EXPECT_EQ(RESULT_SUCCESS, fnjgCheckPptExtension(std::string("/decks/Talk.") + extension))
+            << extension;
 }
 
 TEST(CheckPptExtension, RefusesEverythingElse)
 {
     EXPECT_EQ(RESULT_MISSING_ARGUMENT, fnjgCheckPptExtension(""));
-    EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/Talk.pptm"));
+    for (const char* extension : {"pdf", "key", "odt", "pptxx", "pp", "otp", "fodp", "ppt~"})
+        EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT,
+                  fnjgCheckPptExtension(std::string("/decks/Talk.") + extension))
+            << extension;
     EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/Talk.ppt.bak"));
     EXPECT_EQ(RESULT_UNSUPPORTED_FORMAT, fnjgCheckPptExtension("/decks/Talk"));
     // The last dot of the whole path counts, even in a folder name.
