@@ -4,6 +4,7 @@
 #include "app/korvanta_dlg.h"
 
 #include "app/conversion_run.h"
+#include "app/processing_dlg.h"
 #include "convert/convert_data.h"
 #include "convert/local_folder_probe.h"
 #include "convert/result_codes.h"
@@ -26,6 +27,7 @@ void CKorvantaDlg::FillRequest(ConvertData& request)
         request.profile = &currentProfile_;
     }
     request.processingDlg = processingDlg_;
+    request.progress = processingDlg_;
 }
 
 // The first check that fails wins: the name's extension, the file itself,

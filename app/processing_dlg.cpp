@@ -20,6 +20,17 @@ constexpr int kCancelId = 4;
 constexpr int kTickMilliseconds = 100;
 constexpr int kPositions = 100;
 
+// Work done of the work to do, carried to the dialog's thread.
+class ProgressEvent : public QEvent
+{
+public:
+    ProgressEvent(QEvent::Type type, int done, int total) : QEvent(type), done(done), total(total)
+    {
+    }
+    const int done;
+    const int total;
+};
+
 } // namespace
 
 CProcessingDlg::CProcessingDlg(QWidget* parent) : QDialog(parent)
@@ -60,7 +71,23 @@ void CProcessingDlg::PostConvertDone(CProcessingDlg* dialog)
 void CProcessingDlg::DiscardConvertDone()
 {
     QCoreApplication::removePostedEvents(this, kConvertDoneEvent);
+    QCoreApplication::removePostedEvents(this, kProgressEvent);
     donePending_ = false;
+}
+
+void CProcessingDlg::SlideWritten(int written, int count)
+{
+    PostProgress(written, 2 * count);
+}
+
+void CProcessingDlg::ImageDelivered(int delivered, int count)
+{
+    PostProgress(count + delivered, 2 * count);
+}
+
+void CProcessingDlg::PostProgress(int done, int total)
+{
+    QCoreApplication::postEvent(this, new ProgressEvent(kProgressEvent, done, total));
 }
 
 bool CProcessingDlg::event(QEvent* event)
@@ -69,7 +96,21 @@ bool CProcessingDlg::event(QEvent* event)
         OnConvertDone();
         return true;
     }
+    if (event->type() == kProgressEvent) {
+        const auto* progress = static_cast<const ProgressEvent*>(event);
+        ShowProgress(progress->done, progress->total);
+        return true;
+    }
     return QDialog::event(event);
+}
+
+void CProcessingDlg::ShowProgress(int done, int total)
+{
+    if (!isVisible() || total <= 0)
+        return;
+    progressTimer_.stop();
+    bar_->setRange(0, total);
+    bar_->setValue(done);
 }
 
 void CProcessingDlg::showEvent(QShowEvent* event)

@@ -24,9 +24,19 @@ void ProgressPrinter::StartFile(const std::string& name, int number, int count)
 
 void ProgressPrinter::SlideWritten(int number, int count)
 {
+    Show("slide", number, count, "");
+}
+
+void ProgressPrinter::ImageDelivered(int number, int count)
+{
+    Show("image", number, count, " delivered");
+}
+
+void ProgressPrinter::Show(const char* what, int number, int count, const char* done)
+{
     if (!enabled_)
         return;
-    std::fprintf(stderr, "\r\033[K%s: slide %d of %d", file_.c_str(), number, count);
+    std::fprintf(stderr, "\r\033[K%s: %s %d of %d%s", file_.c_str(), what, number, count, done);
     lineShown_ = true;
 }
 

@@ -13,10 +13,14 @@ public:
 
     void StartFile(const std::string& name, int number, int count);
     void SlideWritten(int number, int count) override;
+    void ImageDelivered(int number, int count) override;
     // Clears the progress line before other output.
     void Clear();
 
 private:
+    // "<file>: <what> <number> of <count><done>" on the line.
+    void Show(const char* what, int number, int count, const char* done);
+
     bool enabled_;
     std::string file_;
     bool lineShown_ = false;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -51,6 +52,14 @@ bool IsDirectChild(const fs::path& folder, const fs::path& parent)
            folder.lexically_normal().parent_path() == base;
 }
 
+// The delivery's count of images, for the observer of the whole conversion.
+std::function<void(int, int)> DeliveryProgress(ExportObserver* observer)
+{
+    if (!observer)
+        return {};
+    return [observer](int delivered, int count) { observer->ImageDelivered(delivered, count); };
+}
+
 } // namespace
 
 int ConvertController::ConvertionStart(ConvertData* request)
@@ -72,8 +81,10 @@ int ConvertController::ConvertionStart(ConvertData* request)
         if (exported != RESULT_SUCCESS)
             throw CodedFailure(exported, "actExecConvertPptToJpeg() failed.");
         const int delivered = request->saveTo == SAVE_TO_SERVER
-                                  ? actExecSendToServer(workFolder, name, request->profile)
-                                  : actExecCopyToLocal(workFolder, name, request->localFolder);
+                                  ? actExecSendToServer(workFolder, name, request->profile,
+                                                        request->progress)
+                                  : actExecCopyToLocal(workFolder, name, request->localFolder,
+                                                       request->progress);
         if (delivered != RESULT_SUCCESS)
             throw CodedFailure(delivered, "actExecDestOperation() failed.");
         return RESULT_SUCCESS;
@@ -151,13 +162,15 @@ int ConvertController::actExecConvertPptToJpeg(const std::string& source,
 }
 
 int ConvertController::actExecCopyToLocal(const std::string& workFolder, const std::string& name,
-                                          const std::string& localFolder)
+                                          const std::string& localFolder,
+                                          ExportObserver* progress)
 {
     LogScope scope("ConvertController::actExecCopyToLocal");
     SendingData sending;
     sending.srcFolder = workFolder;
     sending.destination = localFolder;
     sending.folderName = name;
+    sending.progress = DeliveryProgress(progress);
     const int result = fnsdExecuteCopying(&sending);
     if (result != RESULT_SUCCESS)
         LogError(scope.Name(), "fnsdExecuteCopying() failed.");
@@ -165,7 +178,8 @@ int ConvertController::actExecCopyToLocal(const std::string& workFolder, const s
 }
 
 int ConvertController::actExecSendToServer(const std::string& workFolder, const std::string& name,
-                                           const ConnectProfileData* profile)
+                                           const ConnectProfileData* profile,
+                                           ExportObserver* progress)
 {
     LogScope scope("ConvertController::actExecSendToServer");
     if (!profile) {
@@ -179,6 +193,7 @@ int ConvertController::actExecSendToServer(const std::string& workFolder, const 
     sending.id = profile->id;
     sending.password = profile->password;
     sending.folderName = name;
+    sending.progress = DeliveryProgress(progress);
     const int result = fnsdExecuteSending(&sending);
     if (result != RESULT_SUCCESS)
         LogError(scope.Name(), "fnsdExecuteSending() failed.");

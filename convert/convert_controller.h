@@ -24,9 +24,11 @@ public:
     bool actGetTempFolderPath(std::string& path);
     int actExecConvertPptToJpeg(const std::string& source, const std::string& workFolder,
                                 std::atomic<int>* cancel, ExportObserver* progress = nullptr);
+    // progress, when given, is told of each image delivered.
     int actExecCopyToLocal(const std::string& workFolder, const std::string& name,
-                           const std::string& localFolder);
+                           const std::string& localFolder, ExportObserver* progress = nullptr);
     int actExecSendToServer(const std::string& workFolder, const std::string& name,
-                            const ConnectProfileData* profile);
+                            const ConnectProfileData* profile,
+                            ExportObserver* progress = nullptr);
     bool DeleteFolderAll(const std::string& folder);
 };

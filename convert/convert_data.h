@@ -24,5 +24,5 @@ struct ConvertData
     ConnectProfileData* profile = nullptr;   // for SAVE_TO_SERVER
     std::atomic<int> cancel{0};              // set to 1 by the front end to stop
     CProcessingDlg* processingDlg = nullptr; // told when the worker is done
-    ExportObserver* progress = nullptr;      // told of each slide written
+    ExportObserver* progress = nullptr;      // told of each slide written and image delivered
 };

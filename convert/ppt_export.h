@@ -21,6 +21,9 @@ class ExportObserver
 public:
     virtual ~ExportObserver() = default;
     virtual void SlideWritten(int written, int count) = 0;
+    // After the export: delivered of the count images have reached the
+    // destination (staged there, not yet switched into place).
+    virtual void ImageDelivered(int /*delivered*/, int /*count*/) {}
 };
 
 // Exports every slide of data->srcFile as "slide<n>.jpg" into data->dstFolder

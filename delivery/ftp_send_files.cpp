@@ -23,7 +23,8 @@ std::string TrimRemoteFolder(std::string folder)
 } // namespace
 
 bool actSendingFiles(FtpConnection* connection, const std::string& imageFolder,
-                     const std::string& remoteFolder)
+                     const std::string& remoteFolder,
+                     const std::function<void(int, int)>& progress)
 {
     LogStart(kName);
     if (!connection) {
@@ -38,7 +39,7 @@ bool actSendingFiles(FtpConnection* connection, const std::string& imageFolder,
         if (fs::symlink_status(imageFolder, error).type() != fs::file_type::directory)
             throw Failure("File not found.");
         FtpPublishTarget target(*connection);
-        PublishFolder(imageFolder, target);
+        PublishFolder(imageFolder, target, progress);
     });
     LogEnd(kName, __LINE__);
     return published;

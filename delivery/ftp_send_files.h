@@ -2,6 +2,7 @@
 
 #include "delivery/ftp_connection.h"
 
+#include <functional>
 #include <string>
 
 // Enters remoteFolder (one trailing "/" dropped, "/" kept) and publishes the
@@ -10,4 +11,5 @@
 // the reason was logged, when the folder is missing, cannot be read whole,
 // or anything could not be uploaded or switched.
 bool actSendingFiles(FtpConnection* connection, const std::string& imageFolder,
-                     const std::string& remoteFolder);
+                     const std::string& remoteFolder,
+                     const std::function<void(int staged, int count)>& progress = {});

@@ -39,7 +39,7 @@ int Upload(const SendingData& request)
         throw CodedFailure(RESULT_SERVER_UNREACHABLE, "InternetConnectW() failed.");
     // Only the image folder goes out, and only below the URL's folder.
     if (!actSendingFiles(&connection, JoinPath(request.srcFolder, request.folderName),
-                         RemoteStartFolder(url)))
+                         RemoteStartFolder(url), request.progress))
         throw CodedFailure(RESULT_DELIVERY_FAILED, "actFtpSendDirs() failed.");
     return RESULT_SUCCESS;
 }

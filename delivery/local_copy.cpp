@@ -33,7 +33,8 @@ int fnsdExecuteCopying(const SendingData* request)
         // A local destination stays local, even when its name looks like a share.
         try {
             LocalPublishTarget target(request->destination);
-            PublishFolder(JoinPath(request->srcFolder, request->folderName), target);
+            PublishFolder(JoinPath(request->srcFolder, request->folderName), target,
+                          request->progress);
         } catch (const Failure& failure) {
             LogError(kCopyingName, "%s", failure.what());
             throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");

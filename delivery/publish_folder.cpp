@@ -117,12 +117,17 @@ template <class Step> void Quietly(Step step)
 }
 
 void Stage(const fs::path& imageFolder, const LocalTree& tree, PublishTarget& target,
-           const std::string& staging)
+           const std::string& staging, const std::function<void(int, int)>& progress)
 {
     for (const std::string& folder : tree.folders)
         target.MakeFolder(Join(staging, folder));
-    for (const std::string& file : tree.files)
+    const int count = static_cast<int>(tree.files.size());
+    for (int staged = 0; staged < count; ++staged) {
+        const std::string& file = tree.files[static_cast<std::size_t>(staged)];
         target.WriteFile(imageFolder / file, Join(staging, file));
+        if (progress)
+            progress(staged + 1, count);
+    }
 }
 
 // Renames every staged file over its published one. False when the
@@ -194,7 +199,8 @@ bool IsSlideImageName(const std::string& name)
                        [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
-void PublishFolder(const fs::path& imageFolder, PublishTarget& target)
+void PublishFolder(const fs::path& imageFolder, PublishTarget& target,
+                   const std::function<void(int, int)>& progress)
 {
     std::error_code error;
     if (fs::symlink_status(imageFolder, error).type() != fs::file_type::directory)
@@ -215,7 +221,7 @@ void PublishFolder(const fs::path& imageFolder, PublishTarget& target)
         }
         target.MakeFolder(staging);
         staged = true;
-        Stage(imageFolder, tree, target, staging);
+        Stage(imageFolder, tree, target, staging, progress);
         switching = true;
         if (!MoveIntoPlace(tree, target, staging, published))
             WriteInPlace(imageFolder, tree, target, published);

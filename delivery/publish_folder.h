@@ -3,6 +3,7 @@
 #include "delivery/publish_target.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 // Publishes the local folder imageFolder at target as the folder of the same
@@ -17,8 +18,9 @@
 // made goes too. Where the destination refuses renames, the files are
 // written in place instead. Links and special files in imageFolder, and
 // entries that cannot be listed, fail the publish before anything is
-// written. Throws Failure.
-void PublishFolder(const std::filesystem::path& imageFolder, PublishTarget& target);
+// written. progress, when given, is told of each file staged. Throws Failure.
+void PublishFolder(const std::filesystem::path& imageFolder, PublishTarget& target,
+                   const std::function<void(int staged, int count)>& progress = {});
 
 // "slide", one or more digits, ".jpg".
 bool IsSlideImageName(const std::string& name);

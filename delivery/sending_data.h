@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // The request of one delivery: the folder folderName inside srcFolder goes to
@@ -12,6 +13,9 @@ struct SendingData
     std::string id;       // user name
     std::string password; // plain text
     std::string folderName;
+    // Told after each image that reached the destination: how many of how
+    // many. Called on the delivering thread.
+    std::function<void(int delivered, int count)> progress;
 };
 
 // Delivery result codes other than 0 are those of convert/result_codes.h:

@@ -75,7 +75,8 @@ int actSendingSMB(const SendingData* request)
             throw CodedFailure(RESULT_DELIVERY_FAILED, "actConnectSMB() failed.");
         try {
             target->MakeDestination();
-            PublishFolder(JoinPath(request->srcFolder, request->folderName), *target);
+            PublishFolder(JoinPath(request->srcFolder, request->folderName), *target,
+                          request->progress);
         } catch (const Failure& failure) {
             LogError(kSendingName, "%s", failure.what());
             throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <utility>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -117,6 +119,43 @@ TEST(ProcessingDialog, TheBarGoesOnFromWhereThePreviousShowingStopped)
     EXPECT_EQ(stoppedAt, valueWhenShown);
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(stoppedAt + 1, shown.front());
+}
+
+TEST(ProcessingDialog, OnceTheSlidesAreCountedTheBarShowsTheWorkDone)
+{
+    CProcessingDlg dialog;
+    QProgressBar* bar = Bar(dialog);
+    std::vector<std::pair<int, int>> seen;
+    const auto look = [&] {
+        Pause(50ms);
+        seen.emplace_back(bar->value(), bar->maximum());
+    };
+    ExecThen(dialog, [&] {
+        // From the worker's thread, as a conversion reports it.
+        std::thread([&] { dialog.SlideWritten(1, 4); }).join();
+        look();
+        std::thread([&] { dialog.SlideWritten(4, 4); }).join();
+        look();
+        std::thread([&] { dialog.ImageDelivered(2, 4); }).join();
+        look();
+        // No more stepping of its own.
+        Pause(300ms);
+        look();
+        dialog.reject();
+    });
+    const std::vector<std::pair<int, int>> expected = {{1, 8}, {4, 8}, {6, 8}, {6, 8}};
+    EXPECT_EQ(expected, seen);
+
+    // Progress of a run that ended reaches no later one: the bar steps again.
+    dialog.SlideWritten(3, 4);
+    dialog.DiscardConvertDone();
+    int maximum = -1;
+    ExecThen(dialog, [&] {
+        Pause(300ms);
+        maximum = bar->maximum();
+        dialog.reject();
+    });
+    EXPECT_EQ(100, maximum);
 }
 
 TEST(ProcessingDialog, ACompletionNoticeEndsItAcceptedEvenBeforeItIsShown)

@@ -22,6 +22,7 @@ public:
     virtual ~PublishDestination() = default;
     // Publishes work/<name> there; the result code.
     int Publish(const std::filesystem::path& work, const std::string& name) const;
+    int Publish(const SendingData& request) const { return Deliver(request); }
     SendingData Request(const std::filesystem::path& work, const std::string& name) const;
     // Where <name> is published, on disk.
     virtual std::filesystem::path Folder(const std::string& name) const = 0;

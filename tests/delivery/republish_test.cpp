@@ -10,6 +10,8 @@
 #include <iterator>
 #include <sys/wait.h>
 #include <thread>
+#include <utility>
+#include <vector>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -59,6 +61,18 @@ TEST_P(Republish, TheFolderHoldsExactlyTheNewSlidesAndTheUsersOwnFiles)
     EXPECT_EQ("the user's notes", ReadFile(Published() / "notes.txt"));
     EXPECT_EQ("not one of ours", ReadFile(Published() / "playlist/slide1.jpg"));
     EXPECT_EQ("no number: not ours", ReadFile(Published() / "slide.jpg"));
+}
+
+TEST_P(Republish, EachImageThatArrivesIsCounted)
+{
+    WriteDeck(work.Path(), "Talk", 12, 1000, 1);
+    SendingData request = destination->Request(work.Path(), "Talk");
+    std::vector<std::pair<int, int>> counted;
+    request.progress = [&](int delivered, int count) { counted.emplace_back(delivered, count); };
+    ASSERT_EQ(RESULT_SUCCESS, destination->Publish(request));
+    ASSERT_EQ(12u, counted.size());
+    for (int image = 1; image <= 12; ++image)
+        EXPECT_EQ(std::make_pair(image, 12), counted[static_cast<std::size_t>(image - 1)]);
 }
 
 TEST_P(Republish, AReaderNeverSeesAHalfWrittenImage)

@@ -7,10 +7,13 @@
 #include "tests/support/shared_files.h"
 
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -67,7 +70,17 @@ TEST_F(MainDialogConversion, ConvertsADeckAndReportsSuccess)
 {
     Open();
     MessageBoxLog boxes;
+    QProgressBar* bar = Processing()->findChild<QProgressBar*>(QStringLiteral("1054"));
+    std::vector<std::pair<int, int>> shown; // value, maximum
+    QObject::connect(bar, &QProgressBar::valueChanged,
+                     [&](int value) { shown.emplace_back(value, bar->maximum()); });
     Convert("SampleShow.pptx");
+
+    // Two slides exported, then two images delivered, of four steps.
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(std::make_pair(4, 4), shown.back());
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                            [](const auto& step) { return step == std::make_pair(2, 4); }));
 
     ASSERT_EQ(1u, boxes.Boxes().size());
     EXPECT_EQ(QMessageBox::Information, boxes.Boxes()[0].icon);
