@@ -14,20 +14,20 @@
 #include "delivery/ftp_url.h"
 #include "log/log_switch.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
+using Destinations = std::vector<Destination>;
+
 // The checks the desktop program runs before it starts a conversion.
-int CheckSource(const std::string& source, const Destination& destination)
+int CheckSource(const std::string& source)
 {
     if (const int code = fnjgCheckPptExtension(source))
         return code;
-    if (const int code = fnjgCheckFileOpen(source))
-        return code;
-    if (destination.local && !ProbeLocalFolder(destination.localFolder))
-        return RESULT_FOLDER_NOT_CREATED;
-    return RESULT_SUCCESS;
+    return fnjgCheckFileOpen(source);
 }
 
 // Where the folder went, as the user may see it: a server URL without the
@@ -42,32 +42,60 @@ std::string DeliveredTo(const std::string& source, const Destination& destinatio
     return JoinPath(UrlsWithoutCredentials(server), name, separator);
 }
 
-int Convert(const std::string& source, Destination& destination, ProgressPrinter& progress)
+// The destinations a conversion can go to: a local folder that takes no
+// new folder is left out.
+std::vector<std::size_t> UsableDestinations(const Destinations& destinations)
 {
-    ConvertData request;
-    request.filePath = source;
-    request.saveTo = destination.local ? SAVE_TO_LOCAL_PC : SAVE_TO_SERVER;
-    request.localFolder = destination.localFolder;
-    request.profile = destination.local ? nullptr : &destination.profile;
-    request.progress = &progress;
-    InterruptCancels::Watch(&request.cancel);
-    const int code = ConvertController().ConvertionStart(&request);
-    InterruptCancels::Watch(nullptr);
-    return code;
+    std::vector<std::size_t> usable;
+    for (std::size_t index = 0; index < destinations.size(); ++index) {
+        const Destination& destination = destinations[index];
+        if (!destination.local || ProbeLocalFolder(destination.localFolder))
+            usable.push_back(index);
+    }
+    return usable;
 }
 
-// The result code of one source: its checks, then its conversion and
-// delivery. Not started once Ctrl-C was pressed.
-int ConvertOne(const std::string& source, Destination& destination, OfficeSession& office,
-               ProgressPrinter& progress)
+// Exports source once and delivers it to each usable destination; codes
+// gets the code of each.
+void Convert(const std::string& source, const Destinations& destinations,
+             const std::vector<std::size_t>& usable, std::vector<int>& codes,
+             ProgressPrinter& progress)
 {
-    const int checked = CheckSource(source, destination);
+    std::vector<ConvertController::Destination> targets;
+    for (const std::size_t index : usable) {
+        const Destination& destination = destinations[index];
+        targets.push_back({destination.local ? SAVE_TO_LOCAL_PC : SAVE_TO_SERVER,
+                           destination.localFolder,
+                           destination.local ? nullptr : &destination.profile});
+    }
+    ConvertData request;
+    request.filePath = source;
+    request.progress = &progress;
+    std::vector<int> delivered;
+    InterruptCancels::Watch(&request.cancel);
+    const int code = ConvertController().ConvertionStart(&request, targets, delivered);
+    InterruptCancels::Watch(nullptr);
+    for (std::size_t at = 0; at < usable.size(); ++at)
+        codes[usable[at]] = delivered.empty() ? code : delivered[at];
+}
+
+// The code of one source at each destination: its checks, then its
+// conversion and deliveries. Not started once Ctrl-C was pressed.
+std::vector<int> ConvertOne(const std::string& source, const Destinations& destinations,
+                            OfficeSession& office, ProgressPrinter& progress)
+{
+    const int checked = CheckSource(source);
     if (checked != RESULT_SUCCESS)
-        return checked;
+        return std::vector<int>(destinations.size(), checked);
+    std::vector<int> codes(destinations.size(), RESULT_FOLDER_NOT_CREATED);
+    const std::vector<std::size_t> usable = UsableDestinations(destinations);
+    if (usable.empty())
+        return codes;
     if (InterruptCancels::Interrupted())
-        return RESULT_CANCELLED;
+        return std::vector<int>(destinations.size(), RESULT_CANCELLED);
     office.EnsureRunning();
-    return Convert(source, destination, progress);
+    Convert(source, destinations, usable, codes, progress);
+    return codes;
 }
 
 } // namespace
@@ -94,8 +122,8 @@ int ConvertCommand::Execute(const QStringList& arguments)
         StartDebugLog(3);
     const QStringList sources = parser.positionalArguments();
     QString error;
-    auto destination = destinationOptions.Read(error);
-    if (sources.isEmpty() || !destination) {
+    const auto destinations = destinationOptions.ReadAll(error);
+    if (sources.isEmpty() || !destinations) {
         PrintError(sources.isEmpty() ? "convert: name at least one SOURCE" : error);
         return kUsageError;
     }
@@ -108,18 +136,27 @@ int ConvertCommand::Execute(const QStringList& arguments)
         const std::string source = std::filesystem::absolute(sources[index].toStdString());
         progress.StartFile(EscapedForLine(PresentationName(source)), index + 1,
                            static_cast<int>(sources.size()));
-        const int code = ConvertOne(source, *destination, office, progress);
+        const std::vector<int> codes = ConvertOne(source, *destinations, office, progress);
         progress.Clear();
         // The controller's code is what happened: a Ctrl-C after the export
-        // lets the delivery finish, and a finished delivery is reported.
-        if (code == RESULT_CANCELLED)
+        // lets the deliveries finish, and a finished delivery is reported.
+        if (std::all_of(codes.begin(), codes.end(),
+                        [](int code) { return code == RESULT_CANCELLED; }))
             return RESULT_CANCELLED;
-        if (code == RESULT_SUCCESS) {
-            PrintFolderLine(DeliveredTo(source, *destination));
-        } else {
-            PrintResultError(sources[index], code);
+        for (std::size_t at = 0; at < codes.size(); ++at) {
+            const Destination& destination = (*destinations)[at];
+            if (codes[at] == RESULT_SUCCESS) {
+                PrintFolderLine(DeliveredTo(source, destination));
+                continue;
+            }
+            // With several destinations, the failure names its own.
+            PrintResultError(destinations->size() == 1
+                                 ? sources[index]
+                                 : sources[index] + " to " +
+                                       QString::fromStdString(DeliveredTo(source, destination)),
+                             codes[at]);
             if (firstFailure == RESULT_SUCCESS)
-                firstFailure = code;
+                firstFailure = codes[at];
         }
         if (InterruptCancels::Interrupted() && index + 1 < sources.size())
             return RESULT_CANCELLED;

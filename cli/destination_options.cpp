@@ -5,6 +5,7 @@
 #include "profiles/conn_prof_controller.h"
 
 #include <filesystem>
+#include <map>
 
 namespace {
 
@@ -29,30 +30,70 @@ DestinationOptions::DestinationOptions(QCommandLineParser& parser) : parser_(par
 
 std::optional<Destination> DestinationOptions::Read(QString& error) const
 {
-    const int named =
-        parser_.isSet(to_) + parser_.isSet(ftp_) + parser_.isSet(share_) + parser_.isSet(server_);
+    const int named = parser_.values(to_).size() + parser_.values(ftp_).size() +
+                      parser_.values(share_).size() + parser_.values(server_).size();
     if (named != 1) {
         error = "name exactly one destination: --to, --ftp, --share or --server";
         return std::nullopt;
     }
-    Destination destination;
-    if (parser_.isSet(to_)) {
-        destination.localFolder =
-            std::filesystem::absolute(parser_.value(to_).toStdString()).string();
-        return destination;
-    }
-    destination.local = false;
-    if (parser_.isSet(server_)) {
-        const auto saved = SavedDestination(parser_.value(server_).toStdString());
-        if (!saved) {
-            error = "no saved destination is named " + parser_.value(server_);
-            return std::nullopt;
+    auto all = ReadAll(error);
+    if (!all)
+        return std::nullopt;
+    return all->front();
+}
+
+std::optional<std::vector<Destination>> DestinationOptions::ReadAll(QString& error) const
+{
+    std::vector<Destination> destinations;
+    // Each option's values in turn, in the order the names came.
+    std::map<QString, int> used;
+    std::string password;
+    bool passwordRead = false;
+    for (const QString& name : parser_.optionNames()) {
+        if (name != to_.names().front() && name != ftp_.names().front() &&
+            name != share_.names().front() && name != server_.names().front())
+            continue;
+        const QString value = parser_.values(name).at(used[name]++);
+        if (name == to_.names().front()) {
+            Destination destination;
+            destination.localFolder = std::filesystem::absolute(value.toStdString()).string();
+            destinations.push_back(destination);
+            continue;
         }
-        destination.profile = *saved;
-        return destination;
+        std::optional<Destination> destination;
+        if (name == server_.names().front()) {
+            const auto saved = SavedDestination(value.toStdString());
+            if (!saved) {
+                error = "no saved destination is named " + value;
+                return std::nullopt;
+            }
+            destination = Destination{false, {}, *saved};
+        } else {
+            destination = ReadUrl(name == ftp_.names().front(), value, error);
+            if (!destination)
+                return std::nullopt;
+            if (destination->profile.authentication) {
+                if (!passwordRead)
+                    password = ReadPassword();
+                passwordRead = true;
+                destination->profile.password = password;
+            }
+        }
+        destinations.push_back(*destination);
     }
-    const bool ftp = parser_.isSet(ftp_);
-    destination.profile.destination = parser_.value(ftp ? ftp_ : share_).toStdString();
+    if (destinations.empty()) {
+        error = "name a destination: --to, --ftp, --share or --server";
+        return std::nullopt;
+    }
+    return destinations;
+}
+
+std::optional<Destination> DestinationOptions::ReadUrl(bool ftp, const QString& url,
+                                                       QString& error) const
+{
+    Destination destination;
+    destination.local = false;
+    destination.profile.destination = url.toStdString();
     const int kind = actCheckType(destination.profile.destination);
     if (kind != (ftp ? DEST_TYPE_FTP : DEST_TYPE_SMB)) {
         error = ftp ? "--ftp takes a URL starting with ftp://"
@@ -62,7 +103,6 @@ std::optional<Destination> DestinationOptions::Read(QString& error) const
     if (parser_.isSet(user_)) {
         destination.profile.authentication = true;
         destination.profile.id = parser_.value(user_).toStdString();
-        destination.profile.password = ReadPassword();
     }
     return destination;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // Where a conversion goes, or what "open" shows: a local folder (--to), an
 // FTP URL (--ftp), a share (--share) or a saved destination (--server).
@@ -24,8 +25,14 @@ public:
     // The destination the options name, or an error text when they name none,
     // several, or a server destination that is not saved.
     std::optional<Destination> Read(QString& error) const;
+    // Every destination the options name, in the order given, or an error
+    // text when they name none, or one that cannot be used. --user goes with
+    // every --ftp and --share; its password is asked for once.
+    std::optional<std::vector<Destination>> ReadAll(QString& error) const;
 
 private:
+    std::optional<Destination> ReadUrl(bool ftp, const QString& url, QString& error) const;
+
     const QCommandLineParser& parser_;
     QCommandLineOption to_{"to", "Deliver to the local FOLDER.", "FOLDER"};
     QCommandLineOption ftp_{"ftp", "Deliver to the FTP URL.", "URL"};

@@ -64,7 +64,19 @@ std::function<void(int, int)> DeliveryProgress(ExportObserver* observer)
 
 int ConvertController::ConvertionStart(ConvertData* request)
 {
+    std::vector<int> delivered;
+    if (!request)
+        return ConvertionStart(request, {}, delivered);
+    return ConvertionStart(request,
+                           {{request->saveTo, request->localFolder, request->profile}}, delivered);
+}
+
+int ConvertController::ConvertionStart(ConvertData* request,
+                                       const std::vector<Destination>& destinations,
+                                       std::vector<int>& delivered)
+{
     LogScope scope("ConvertController::ConvertionStart");
+    delivered.clear();
     std::string workFolder;
     const int result = ResultOfSteps(scope.Name(), RESULT_CONVERSION_FAILED, [&] {
         if (!request)
@@ -80,14 +92,22 @@ int ConvertController::ConvertionStart(ConvertData* request)
                                                      &request->cancel, request->progress);
         if (exported != RESULT_SUCCESS)
             throw CodedFailure(exported, "actExecConvertPptToJpeg() failed.");
-        const int delivered = request->saveTo == SAVE_TO_SERVER
-                                  ? actExecSendToServer(workFolder, name, request->profile,
-                                                        request->progress)
-                                  : actExecCopyToLocal(workFolder, name, request->localFolder,
-                                                       request->progress);
-        if (delivered != RESULT_SUCCESS)
-            throw CodedFailure(delivered, "actExecDestOperation() failed.");
-        return RESULT_SUCCESS;
+        int firstFailure = RESULT_SUCCESS;
+        for (const Destination& destination : destinations) {
+            const int code =
+                destination.saveTo == SAVE_TO_SERVER
+                    ? actExecSendToServer(workFolder, name, destination.profile,
+                                          request->progress)
+                    : actExecCopyToLocal(workFolder, name, destination.localFolder,
+                                         request->progress);
+            delivered.push_back(code);
+            if (code != RESULT_SUCCESS) {
+                LogError(scope.Name(), "actExecDestOperation() failed.");
+                if (firstFailure == RESULT_SUCCESS)
+                    firstFailure = code;
+            }
+        }
+        return firstFailure;
     });
     if (!workFolder.empty())
         DeleteFolderAll(workFolder);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <stop_token>
 #include <string>
+#include <vector>
 
 // Runs one conversion from start to end: a fresh working folder in the
 // temporary-files folder, the export of every slide into it, the delivery,
@@ -12,9 +13,25 @@
 class ConvertController
 {
 public:
+    // Where one conversion is delivered, as ConvertData names it.
+    struct Destination
+    {
+        int saveTo = SAVE_TO_LOCAL_PC;
+        std::string localFolder;               // for SAVE_TO_LOCAL_PC
+        const ConnectProfileData* profile = nullptr; // for SAVE_TO_SERVER
+    };
+
     // 0, or the code of the step that failed (1 cancelled, 11, 17, 18, 20 to
     // 23).
     int ConvertionStart(ConvertData* request);
+    // The same for several destinations: the slides are exported once, then
+    // delivered to each in turn; one that fails does not stop the others.
+    // delivered gets the code of each delivery, in order, or stays empty
+    // when the export failed. Returns the export's code when it failed,
+    // otherwise the first delivery's failure, or 0. The request's own
+    // destination fields are not used.
+    int ConvertionStart(ConvertData* request, const std::vector<Destination>& destinations,
+                        std::vector<int>& delivered);
     // Shows the chosen destination on the desktop. False for no request. A
     // stop request ends the wait for the desktop's opener.
     bool OpenDestination(ConvertData* request, const std::stop_token& stop = {});
