@@ -25,8 +25,7 @@ class ProgressEvent : public QEvent
 {
 public:
     ProgressEvent(QEvent::Type type, int done, int total) : QEvent(type), done(done), total(total)
-    {
-    }
+    {}
     const int done;
     const int total;
 };

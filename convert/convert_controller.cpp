@@ -67,8 +67,8 @@ int ConvertController::ConvertionStart(ConvertData* request)
     std::vector<int> delivered;
     if (!request)
         return ConvertionStart(request, {}, delivered);
-    return ConvertionStart(request,
-                           {{request->saveTo, request->localFolder, request->profile}}, delivered);
+    return ConvertionStart(request, {{request->saveTo, request->localFolder, request->profile}},
+                           delivered);
 }
 
 int ConvertController::ConvertionStart(ConvertData* request,
@@ -96,8 +96,7 @@ int ConvertController::ConvertionStart(ConvertData* request,
         for (const Destination& destination : destinations) {
             const int code =
                 destination.saveTo == SAVE_TO_SERVER
-                    ? actExecSendToServer(workFolder, name, destination.profile,
-                                          request->progress)
+                    ? actExecSendToServer(workFolder, name, destination.profile, request->progress)
                     : actExecCopyToLocal(workFolder, name, destination.localFolder,
                                          request->progress);
             delivered.push_back(code);
@@ -182,8 +181,7 @@ int ConvertController::actExecConvertPptToJpeg(const std::string& source,
 }
 
 int ConvertController::actExecCopyToLocal(const std::string& workFolder, const std::string& name,
-                                          const std::string& localFolder,
-                                          ExportObserver* progress)
+                                          const std::string& localFolder, ExportObserver* progress)
 {
     LogScope scope("ConvertController::actExecCopyToLocal");
     SendingData sending;

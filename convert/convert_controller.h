@@ -17,7 +17,7 @@ public:
     struct Destination
     {
         int saveTo = SAVE_TO_LOCAL_PC;
-        std::string localFolder;               // for SAVE_TO_LOCAL_PC
+        std::string localFolder;                     // for SAVE_TO_LOCAL_PC
         const ConnectProfileData* profile = nullptr; // for SAVE_TO_SERVER
     };
 
@@ -45,7 +45,6 @@ public:
     int actExecCopyToLocal(const std::string& workFolder, const std::string& name,
                            const std::string& localFolder, ExportObserver* progress = nullptr);
     int actExecSendToServer(const std::string& workFolder, const std::string& name,
-                            const ConnectProfileData* profile,
-                            ExportObserver* progress = nullptr);
+                            const ConnectProfileData* profile, ExportObserver* progress = nullptr);
     bool DeleteFolderAll(const std::string& folder);
 };

@@ -24,8 +24,8 @@ bool IsRegularFile(int fd)
 
 const std::vector<std::string>& PresentationExtensions()
 {
-    static const std::vector<std::string> extensions = {
-        ".ppt", ".pptx", ".pptm", ".pps", ".ppsx", ".pot", ".potx", ".potm", ".odp"};
+    static const std::vector<std::string> extensions = {".ppt", ".pptx", ".pptm", ".pps", ".ppsx",
+                                                        ".pot", ".potx", ".potm", ".odp"};
     return extensions;
 }
 

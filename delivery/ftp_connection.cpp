@@ -143,8 +143,7 @@ FtpOutcome FtpConnection::RemoveFolder(const std::string& path)
     return RunCommands({"RMD " + path});
 }
 
-FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands,
-                                       bool stopAtRefusal)
+FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands, bool stopAtRefusal)
 {
     if (!loggedIn_)
         return FtpOutcome::Broken;

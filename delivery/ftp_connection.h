@@ -27,7 +27,12 @@ struct FtpLogin
 
 // How a command went: done; refused by the server, which can still be used;
 // or the connection broke (or the command could not be sent).
-enum class FtpOutcome { Done, Refused, Broken };
+enum class FtpOutcome
+{
+    Done,
+    Refused,
+    Broken
+};
 
 // One FTP control connection through one curl handle: active mode, binary
 // transfers. The current remote folder is state of the connection, so once

@@ -23,8 +23,7 @@ std::string TrimRemoteFolder(std::string folder)
 } // namespace
 
 bool actSendingFiles(FtpConnection* connection, const std::string& imageFolder,
-                     const std::string& remoteFolder,
-                     const std::function<void(int, int)>& progress)
+                     const std::string& remoteFolder, const std::function<void(int, int)>& progress)
 {
     LogStart(kName);
     if (!connection) {

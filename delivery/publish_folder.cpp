@@ -61,8 +61,8 @@ std::vector<fs::directory_entry> SortedEntries(const fs::path& folder)
     for (; !error && entry != fs::directory_iterator(); entry.increment(error))
         entries.push_back(*entry);
     if (error)
-        throw Failure("The image folder " + folder.string() + " cannot be read: " +
-                      error.message());
+        throw Failure("The image folder " + folder.string() +
+                      " cannot be read: " + error.message());
     std::sort(entries.begin(), entries.end());
     return entries;
 }
@@ -160,8 +160,7 @@ void WriteInPlace(const fs::path& imageFolder, const LocalTree& tree, PublishTar
 
 // After the switch the staging folder holds the tree's folders only: they
 // go without a listing. False when something is still in it.
-bool RemoveEmptiedStaging(const LocalTree& tree, PublishTarget& target,
-                          const std::string& staging)
+bool RemoveEmptiedStaging(const LocalTree& tree, PublishTarget& target, const std::string& staging)
 {
     for (auto folder = tree.folders.rbegin(); folder != tree.folders.rend(); ++folder) {
         if (!target.RemoveFolder(Join(staging, *folder)))

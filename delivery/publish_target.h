@@ -11,7 +11,13 @@
 // (FTP's NLST) reports every entry as Unknown.
 struct TargetEntry
 {
-    enum class Kind { File, Folder, Other, Unknown };
+    enum class Kind
+    {
+        File,
+        Folder,
+        Other,
+        Unknown
+    };
     std::string name;
     Kind kind = Kind::Unknown;
 };

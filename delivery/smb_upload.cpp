@@ -31,8 +31,7 @@ std::unique_ptr<SmbPublishTarget> ConnectForPublish(const SendingData& request)
     std::unique_ptr<SmbPublishTarget> target;
     try {
         target = std::make_unique<SmbPublishTarget>(
-            request.destination,
-            Credentials(request.authentication, request.id, request.password));
+            request.destination, Credentials(request.authentication, request.id, request.password));
     } catch (...) {
         target.reset();
     }

@@ -117,11 +117,11 @@ TEST_F(Installed, TheDesktopEntryNamesTheInstalledProgramAndIcon)
     const std::string types = keys.at("MimeType");
     const QMimeDatabase mimes;
     for (const std::string& extension : PresentationExtensions()) {
-        const std::string type =
-            mimes.mimeTypeForFile(QString::fromStdString("deck" + extension),
-                                  QMimeDatabase::MatchExtension)
-                .name()
-                .toStdString();
+        const std::string type = mimes
+                                     .mimeTypeForFile(QString::fromStdString("deck" + extension),
+                                                      QMimeDatabase::MatchExtension)
+                                     .name()
+                                     .toStdString();
         EXPECT_NE(std::string::npos, types.find(type + ";")) << extension << " is " << type;
     }
 

@@ -58,8 +58,8 @@ TEST_F(CliDestinations, OneExportReachesALocalFolderAnFtpServerAndAShare)
 {
     FtpTestServer ftp;
     SmbTestServer share;
-    const auto result = Convert({"--ftp", ftp.Url("/"), "--to", output.Path().string(),
-                                 "--share", share.Url("guest")});
+    const auto result = Convert(
+        {"--ftp", ftp.Url("/"), "--to", output.Path().string(), "--share", share.Url("guest")});
     ASSERT_EQ(0, result.status) << result.err;
     EXPECT_EQ(ftp.Url("/SampleShow") + "\n" + (output / "SampleShow").string() + "\n" +
                   share.Url("guest/SampleShow") + "\n",
@@ -75,15 +75,16 @@ TEST_F(CliDestinations, DestinationsThatFailLeaveTheOthersTheirImages)
     FtpTestServer ftp;
     WriteFile(output / "file", "a file, not a folder");
     const std::string noFolder = (output / "file/below").string();
-    const auto result = Convert({"--ftp", ftp.Url("/missing"), "--to", output.Path().string(),
-                                 "--to", noFolder});
+    const auto result =
+        Convert({"--ftp", ftp.Url("/missing"), "--to", output.Path().string(), "--to", noFolder});
     // The first failure, in the order given.
     EXPECT_EQ(23, result.status);
     EXPECT_EQ((output / "SampleShow").string() + "\n", result.out);
     const std::string deck = SharedDeck("SampleShow.pptx").string();
     EXPECT_EQ("korvanta-cli: " + deck + " to " + ftp.Url("/missing/SampleShow") +
                   ": Failed to save the file.\n"
-                  "korvanta-cli: " + deck + " to " + noFolder +
+                  "korvanta-cli: " +
+                  deck + " to " + noFolder +
                   "/SampleShow: Unable to create a folder on the specified path.\n",
               result.err);
     EXPECT_TRUE(HasTheSlides(output / "SampleShow"));

@@ -20,10 +20,7 @@ public:
 
 protected:
     std::string Destination() const override { return (root_ / "slides").string(); }
-    int Deliver(const SendingData& request) const override
-    {
-        return fnsdExecuteCopying(&request);
-    }
+    int Deliver(const SendingData& request) const override { return fnsdExecuteCopying(&request); }
 
 private:
     TempFolder root_;

@@ -10,7 +10,13 @@
 
 // The kinds of destination a publish goes to, each with a real server where
 // it needs one.
-enum class DestinationKind { Local, Pyftpdlib, Vsftpd, Share };
+enum class DestinationKind
+{
+    Local,
+    Pyftpdlib,
+    Vsftpd,
+    Share
+};
 
 std::string KindName(DestinationKind kind);
 

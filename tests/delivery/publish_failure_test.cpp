@@ -89,8 +89,8 @@ TEST(PublishFailure, AFullDiskLeavesTheOldSetAndTheNextPublishSucceeds)
     EXPECT_EQ(RESULT_DELIVERY_FAILED, fnsdExecuteCopying(&request));
     EXPECT_FALSE(fs::exists(disk.Path() / "Talk"));
 
-    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteCopying(&request); },
-                                          work.Path(), "Talk", 12, 0, disk.Path() / "Talk");
+    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteCopying(&request); }, work.Path(),
+                                          "Talk", 12, 0, disk.Path() / "Talk");
 }
 
 TEST(PublishFailure, AConnectionDroppedAtTheSeventhFileLeavesTheOldSet)
@@ -100,9 +100,8 @@ TEST(PublishFailure, AConnectionDroppedAtTheSeventhFileLeavesTheOldSet)
     // The server drops the seventh upload of a connection below "drop7".
     const SendingData request = Request(work.Path(), server.Url("/"), "drop7");
     // The connection is gone, so what it staged waits for the next publish.
-    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteSending(&request); },
-                                          work.Path(), "drop7", 23, 1,
-                                          server.AnonymousRoot() / "drop7");
+    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteSending(&request); }, work.Path(),
+                                          "drop7", 23, 1, server.AnonymousRoot() / "drop7");
 }
 
 TEST(PublishFailure, AShareThatRefusesAFileLeavesTheOldSet)
@@ -111,9 +110,8 @@ TEST(PublishFailure, AShareThatRefusesAFileLeavesTheOldSet)
     TempFolder work;
     // The share takes no file named slide07.jpg.
     const SendingData request = Request(work.Path(), server.Url("veto"), "Talk");
-    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteSending(&request); },
-                                          work.Path(), "Talk", 12, 0,
-                                          server.Share("veto") / "Talk");
+    ExpectAFailedRepublishToKeepTheOldSet([&] { return fnsdExecuteSending(&request); }, work.Path(),
+                                          "Talk", 12, 0, server.Share("veto") / "Talk");
 }
 
 TEST(PublishFailure, AServerThatRefusesRenamesStillGetsAnExactPublish)

@@ -10,9 +10,9 @@
 #include <iterator>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using Images = std::map<std::string, std::string>;
@@ -55,7 +55,7 @@ TEST_P(Republish, TheFolderHoldsExactlyTheNewSlidesAndTheUsersOwnFiles)
     fs::create_directories(Published() / "playlist");
     WriteFile(Published() / "playlist/slide1.jpg", "not one of ours");
     WriteFile(Published() / "slide.jpg", "no number: not ours");
-    PublishExactly(2, 2000, 50); // fewer slides, other padding
+    PublishExactly(2, 2000, 50);  // fewer slides, other padding
     PublishExactly(12, 1000, 70); // more slides, padding again
     PublishExactly(12, 1500, 90); // the same names, new images
     EXPECT_EQ("the user's notes", ReadFile(Published() / "notes.txt"));

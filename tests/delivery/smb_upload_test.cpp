@@ -212,8 +212,7 @@ TEST_F(SmbUpload, AReadOnlyShareFailsAndTheLogSaysWhere)
     EXPECT_FALSE(fs::exists(server->Share("readonly") / "sub"));
     EXPECT_TRUE(Contains(log, "The folder " + server->Url("readonly/sub") + " cannot be created"))
         << log;
-    EXPECT_TRUE(Contains(log, R"("actSendingSMB","[Error]","SHFileOperationW() failed.")"))
-        << log;
+    EXPECT_TRUE(Contains(log, R"("actSendingSMB","[Error]","SHFileOperationW() failed.")")) << log;
 }
 
 TEST_F(SmbUpload, AServerThatNeverAnswersFailsAfterTheTimeOut)

@@ -20,8 +20,8 @@ VsftpdTestServer::VsftpdTestServer()
 {
     fs::create_directories(root_ / "anon/pub");
     fs::create_directories(root_ / "empty");
-    fs::permissions(root_.Path(), fs::perms::owner_all | fs::perms::others_read |
-                                      fs::perms::others_exec);
+    fs::permissions(root_.Path(),
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(root_ / "anon", fs::perms::owner_read | fs::perms::owner_exec |
                                         fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(Pub(), fs::perms::all);
