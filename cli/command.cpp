@@ -5,6 +5,7 @@
 #include "cli/office_command.h"
 #include "cli/open_command.h"
 #include "cli/servers_command.h"
+#include "cli/watch_command.h"
 
 #include <QCoreApplication>
 
@@ -36,6 +37,7 @@ std::vector<std::unique_ptr<Command>> AllCommands()
     commands.push_back(std::make_unique<ConvertCommand>());
     commands.push_back(std::make_unique<OpenCommand>());
     commands.push_back(std::make_unique<ServersCommand>());
+    commands.push_back(std::make_unique<WatchCommand>());
     commands.push_back(std::make_unique<OfficeCommand>());
     return commands;
 }

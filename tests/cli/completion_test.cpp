@@ -87,7 +87,7 @@ TEST_F(Completion, IsRegisteredForTheProgram)
 
 TEST_F(Completion, OffersTheCommandsAndTheirOptions)
 {
-    EXPECT_EQ((Words{"--help", "--version", "convert", "office", "open", "servers"}),
+    EXPECT_EQ((Words{"--help", "--version", "convert", "office", "open", "servers", "watch"}),
               Complete({""}));
     EXPECT_EQ((Words{"servers"}), Complete({"se"}));
     EXPECT_EQ((Words{"--server", "--share"}), Complete({"convert", "--s"}));
@@ -112,6 +112,8 @@ TEST_F(Completion, OffersPresentationsAndFoldersAsSources)
     EXPECT_EQ((Words{"C.PPTX", "a.pptx", "b.ppt", "d.PPSX", "e.odp", "talks"}),
               Complete({"convert", "--to", "out", "a.pptx", ""}));
     EXPECT_EQ((Words{"talks"}), Complete({"convert", "--to", ""}));
+    // A watch is given a folder.
+    EXPECT_EQ((Words{"talks"}), Complete({"watch", ""}));
 }
 
 TEST_F(Completion, OffersTheSavedDestinationsAfterServer)
