@@ -59,7 +59,6 @@ void Convert(const std::string& source, const Destinations& destinations,
 
 } // namespace
 
-
 std::string DeliveredTo(const std::string& source, const Destination& destination)
 {
     const std::string name = PresentationName(source);
@@ -71,7 +70,7 @@ std::string DeliveredTo(const std::string& source, const Destination& destinatio
 }
 
 std::vector<int> PublishDeck(const std::string& source, const Destinations& destinations,
-                            OfficeSession& office, ProgressPrinter& progress)
+                             OfficeSession& office, ProgressPrinter& progress)
 {
     const int checked = CheckSource(source);
     if (checked != RESULT_SUCCESS)
@@ -86,7 +85,6 @@ std::vector<int> PublishDeck(const std::string& source, const Destinations& dest
     Convert(source, destinations, usable, codes, progress);
     return codes;
 }
-
 
 void PrintPublishError(const QString& named, const std::string& source,
                        const Destinations& destinations, std::size_t at, int code)

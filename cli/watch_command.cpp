@@ -2,8 +2,8 @@
 
 #include "cli/cli_output.h"
 #include "cli/deck_publish.h"
-#include "convert/deck_watch.h"
 #include "cli/interrupt.h"
+#include "convert/deck_watch.h"
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
 #include "log/log_switch.h"
@@ -56,8 +56,7 @@ class Watch
 public:
     Watch(fs::path folder, const Destinations& destinations)
         : folder_(std::move(folder)), destinations_(destinations), decks_(folder_, kQuiet)
-    {
-    }
+    {}
 
     // Until a signal: what is out of date, then each change.
     void Run(FolderEvents& events)
@@ -97,9 +96,9 @@ private:
             if (codes[at] == RESULT_CANCELLED)
                 continue;
             if (codes[at] == RESULT_SUCCESS) {
-                PrintResult(QString::fromStdString(
-                    LocalTime() + "  " + EscapedForLine(name) + "  " +
-                    EscapedForLine(DeliveredTo(deck, destinations_[at]))));
+                PrintResult(
+                    QString::fromStdString(LocalTime() + "  " + EscapedForLine(name) + "  " +
+                                           EscapedForLine(DeliveredTo(deck, destinations_[at]))));
                 continue;
             }
             failed = true;

@@ -36,8 +36,7 @@ bool IsWatchedDeck(const std::string& name)
 
 DeckWatch::DeckWatch(fs::path folder, std::chrono::milliseconds quiet)
     : folder_(std::move(folder)), quiet_(quiet)
-{
-}
+{}
 
 DeckWatch::Signature DeckWatch::Look(const std::string& name) const
 {

@@ -72,7 +72,7 @@ TEST(WatchedDecks, PresentationsOnlyAndNoEditorsTemporaryFiles)
         EXPECT_FALSE(IsWatchedDeck(name)) << name;
 }
 
-TEST_F(CliWatch, ADeckWrittenSlowlyIsPublishedOnceAndAReplacedOneAgain)
+TEST_F(CliWatch, ADeckWrittenSlowlyIsPublishedOnceAReplacedOneAgainAndAFailedOneWhenItChanges)
 {
     auto watch = StartWatch();
     // Written in chunks over two seconds, the file kept open.
@@ -94,20 +94,27 @@ TEST_F(CliWatch, ADeckWrittenSlowlyIsPublishedOnceAndAReplacedOneAgain)
     fs::copy_file(SharedDeck("SampleShow.pptx"), decks / ".incoming");
     fs::rename(decks / ".incoming", decks / "Talk.pptx");
     ASSERT_TRUE(WaitUntil([&] { return Images(output / "Talk") == 2; }, 120s));
+
+    // A damaged deck fails once, and is tried again when it changes.
+    WriteFile(decks / "Bad.pptx", "not a presentation");
+    std::this_thread::sleep_for(4s);
+    fs::copy_file(SharedDeck("SampleShow.pptx"), decks / ".incoming");
+    fs::rename(decks / ".incoming", decks / "Bad.pptx");
+    ASSERT_TRUE(WaitUntil([&] { return Images(output / "Bad") == 2; }, 120s));
     // Time for a publish that should not come.
     std::this_thread::sleep_for(2500ms);
 
     watch->Signal(SIGTERM);
     const auto result = watch->Finish();
     EXPECT_EQ(0, result.status) << result.err;
-    EXPECT_EQ("", result.err);
+    EXPECT_EQ("korvanta-cli: " + (decks / "Bad.pptx").string() + ": Failed to convert the file.\n",
+              result.err);
     const auto lines = Lines(result.out);
-    ASSERT_EQ(2u, lines.size()) << result.out;
-    for (const std::string& line : lines)
-        EXPECT_NE(std::string::npos, line.find("  Talk.pptx  " + (output / "Talk").string()))
-            << line;
-    EXPECT_EQ((std::vector<std::string>{"Talk"}),
-              std::vector<std::string>{fs::directory_iterator(output.Path())->path().filename()});
+    ASSERT_EQ(3u, lines.size()) << result.out;
+    for (int line = 0; line < 2; ++line)
+        EXPECT_NE(std::string::npos, lines[line].find("  Talk.pptx  " + (output / "Talk").string()))
+            << lines[line];
+    EXPECT_NE(std::string::npos, lines[2].find("  Bad.pptx  " + (output / "Bad").string()));
 }
 
 TEST_F(CliWatch, ATermDuringAPublishEndsSoonWithAWholeSet)
