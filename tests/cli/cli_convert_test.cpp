@@ -158,6 +158,7 @@ TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
 
 TEST_F(CliConvert, RealDamagedAndEncryptedDecksGiveTheirCodeAndMessage)
 {
+    REQUIRE_SHARED("decks");
     ExpectRefused({
         {SharedDeck("corrupt-fuzz-1.ppt").string(), 11, "Failed to convert the file."},
         {SharedDeck("password-protected.ppt").string(), 11, "Failed to convert the file."},

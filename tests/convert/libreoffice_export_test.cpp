@@ -108,6 +108,7 @@ TEST_F(LibreOfficeExport, EverySlideBecomesAJpegOfExactlyTheRequestedSize)
 
 TEST_F(LibreOfficeExport, EverySlideOfARealDeckBecomesAJpegOfExactlyTheRequestedSize)
 {
+    REQUIRE_SHARED("decks");
     ExpectExactImages({{SharedDeck("SampleShow.pptx"), 2},
                        {SharedDeck("SampleShow.ppt"), 2},
                        {SharedDeck("aptia.pptx"), 9},
@@ -126,6 +127,7 @@ TEST_F(LibreOfficeExport, EncryptedAndDamagedDecksFailWithoutLeavingAnOffice)
 
 TEST_F(LibreOfficeExport, RealEncryptedAndDamagedDecksFailWithoutLeavingAnOffice)
 {
+    REQUIRE_SHARED("decks");
     for (const std::string deck :
          {"password-protected.ppt", "corrupt-fuzz-1.ppt", "corrupt-fuzz-2.pptx"})
         ExpectFailure(SharedDeck(deck), RESULT_APPLICATION_FAILED);

@@ -37,6 +37,7 @@ TEST(PptxSlideCount, CountsTheSlideParts)
 
 TEST(PptxSlideCount, CountsTheSlidePartsOfRealPackages)
 {
+    REQUIRE_SHARED("decks");
     const std::pair<const char*, int> decks[] = {
         {"SampleShow.pptx", 2}, {"aptia.pptx", 9},     {"themes.pptx", 10},
         {"testPPT.pptm", 3},    {"no-slides.pptx", 0}, {"alterman_security.pptx", 23},

@@ -53,6 +53,7 @@ std::map<std::string, Expectation> ReadExpectations()
 
 TEST(ProfileVectors, EveryVectorHasAnExpectation)
 {
+    REQUIRE_SHARED("vectors");
     std::set<std::string> files, expected;
     for (const auto& entry : fs::directory_iterator(SharedVector("")))
         if (entry.path().extension() == ".dat")
@@ -67,6 +68,7 @@ TEST(ProfileVectors, EveryVectorHasAnExpectation)
 // program and read back: it must survive both.
 TEST(ProfileVectors, LoadAsExpectedAndSaveBackTheSameList)
 {
+    REQUIRE_SHARED("vectors");
     const auto expectations = ReadExpectations();
     ASSERT_FALSE(expectations.empty());
     for (const auto& [name, expected] : expectations) {

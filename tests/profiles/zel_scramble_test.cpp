@@ -116,6 +116,7 @@ TEST(ZelScramble, CoreRoutinesRefuseBuffersTooSmall)
 
 TEST(ZelScramble, ReadsTheSharedVectorText)
 {
+    REQUIRE_SHARED("vectors");
     const std::string file = ReadFile(SharedVector("one-ftp-anonymous.dat"));
     EXPECT_EQ("LIST:[0]\n[DISP_NAME]Office\n[Destination]ftp://server/scans\n"
               "[Authentication]FALSE\n[ID]\n[Password]\n",
