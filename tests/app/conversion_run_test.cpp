@@ -7,8 +7,8 @@
 #include "convert/result_codes.h"
 #include "tests/app/modal_run.h"
 #include "tests/support/jpeg_info.h"
-#include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_decks.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -90,7 +90,7 @@ protected:
     // Runs the request; a dialog still open after four minutes is closed.
     int Run(const std::string& deck)
     {
-        request.filePath = SharedDeck(deck).string();
+        request.filePath = TestDeck(deck).string();
         Ticker safety(240s, [&] {
             if (dialog.isVisible()) {
                 timedOut = true;
@@ -130,11 +130,11 @@ using Strings = std::vector<std::string>;
 
 TEST_F(ConversionRun, AShortConversionClosesTheDialogByItselfAndDelivers)
 {
-    EXPECT_EQ(RESULT_SUCCESS, Run("SampleShow.pptx"));
+    EXPECT_EQ(RESULT_SUCCESS, Run("widescreen.pptx"));
     EXPECT_EQ(0, request.cancel.load());
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(owner.isEnabled());
-    EXPECT_EQ((Strings{"slide1.jpg", "slide2.jpg"}), Delivered("SampleShow"));
+    EXPECT_EQ((Strings{"slide1.jpg", "slide2.jpg"}), Delivered("widescreen"));
     EXPECT_TRUE(fs::is_empty(temp.Path()));
 }
 
@@ -175,7 +175,7 @@ TEST_P(CancelDuringExport, StopsTheRunAndLeavesNothingWhileTheOwnerStaysAlive)
         }
     });
 
-    EXPECT_EQ(RESULT_CANCELLED, Run("customGeo.pptx"));
+    EXPECT_EQ(RESULT_CANCELLED, Run("office-families.pptx"));
     EXPECT_TRUE(cancelled);
     EXPECT_GE(waitingTicks, 3);
     EXPECT_FALSE(ownerEnabledWhileWaiting);
@@ -202,19 +202,19 @@ TEST_F(ConversionRun, ACancelAfterTheLastSlideStillDelivers)
             QTest::mouseClick(CancelButton(), Qt::LeftButton);
     });
 
-    EXPECT_EQ(RESULT_SUCCESS, Run("SampleShow.pptx"));
+    EXPECT_EQ(RESULT_SUCCESS, Run("widescreen.pptx"));
     EXPECT_EQ(1, request.cancel.load());
-    EXPECT_EQ((Strings{"slide1.jpg", "slide2.jpg"}), Delivered("SampleShow"));
+    EXPECT_EQ((Strings{"slide1.jpg", "slide2.jpg"}), Delivered("widescreen"));
     EXPECT_TRUE(fs::is_empty(temp.Path()));
 }
 
 TEST_F(ConversionRun, AWorkerThatEndedBeforeTheDialogShowedDoesNotHang)
 {
     // The worker's whole run, done before the dialog is shown.
-    request.filePath = SharedDeck("SampleShow.pptx").string();
+    request.filePath = TestDeck("widescreen.pptx").string();
     ASSERT_EQ(RESULT_SUCCESS, ConversionWorker(&request));
     EXPECT_EQ(QDialog::Accepted, ExecThen(dialog, [] {}));
-    EXPECT_EQ((Strings{"slide1.jpg", "slide2.jpg"}), Delivered("SampleShow"));
+    EXPECT_EQ((Strings{"slide1.jpg", "slide2.jpg"}), Delivered("widescreen"));
 
     // A run that fails at once, most likely before the dialog shows.
     request.filePath = (temp / ".pptx").string();

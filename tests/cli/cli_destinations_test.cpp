@@ -1,7 +1,7 @@
 #include "convert/libreoffice/office_process.h"
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/ftp_server.h"
-#include "tests/support/shared_files.h"
+#include "tests/support/test_decks.h"
 #include "tests/support/smb_server.h"
 #include "tests/support/temp_folder.h"
 
@@ -26,7 +26,7 @@ protected:
     ProgramResult Convert(const std::vector<std::string>& destinations)
     {
         std::vector<std::string> arguments = {"convert", "--log",
-                                              SharedDeck("SampleShow.pptx").string()};
+                                              TestDeck("widescreen.pptx").string()};
         arguments.insert(arguments.end(), destinations.begin(), destinations.end());
         return RunProgram(Cli(arguments), {{"TMPDIR", temp.Path().string()},
                                            {"XDG_CONFIG_HOME", config.Path().string()},
@@ -61,12 +61,12 @@ TEST_F(CliDestinations, OneExportReachesALocalFolderAnFtpServerAndAShare)
     const auto result = Convert(
         {"--ftp", ftp.Url("/"), "--to", output.Path().string(), "--share", share.Url("guest")});
     ASSERT_EQ(0, result.status) << result.err;
-    EXPECT_EQ(ftp.Url("/SampleShow") + "\n" + (output / "SampleShow").string() + "\n" +
-                  share.Url("guest/SampleShow") + "\n",
+    EXPECT_EQ(ftp.Url("/widescreen") + "\n" + (output / "widescreen").string() + "\n" +
+                  share.Url("guest/widescreen") + "\n",
               result.out);
-    EXPECT_TRUE(HasTheSlides(ftp.AnonymousRoot() / "SampleShow"));
-    EXPECT_TRUE(HasTheSlides(output / "SampleShow"));
-    EXPECT_TRUE(HasTheSlides(share.Share("guest") / "SampleShow"));
+    EXPECT_TRUE(HasTheSlides(ftp.AnonymousRoot() / "widescreen"));
+    EXPECT_TRUE(HasTheSlides(output / "widescreen"));
+    EXPECT_TRUE(HasTheSlides(share.Share("guest") / "widescreen"));
     EXPECT_EQ(1, Exports());
 }
 
@@ -79,14 +79,14 @@ TEST_F(CliDestinations, DestinationsThatFailLeaveTheOthersTheirImages)
         Convert({"--ftp", ftp.Url("/missing"), "--to", output.Path().string(), "--to", noFolder});
     // The first failure, in the order given.
     EXPECT_EQ(23, result.status);
-    EXPECT_EQ((output / "SampleShow").string() + "\n", result.out);
-    const std::string deck = SharedDeck("SampleShow.pptx").string();
-    EXPECT_EQ("korvanta-cli: " + deck + " to " + ftp.Url("/missing/SampleShow") +
+    EXPECT_EQ((output / "widescreen").string() + "\n", result.out);
+    const std::string deck = TestDeck("widescreen.pptx").string();
+    EXPECT_EQ("korvanta-cli: " + deck + " to " + ftp.Url("/missing/widescreen") +
                   ": Failed to save the file.\n"
                   "korvanta-cli: " +
                   deck + " to " + noFolder +
-                  "/SampleShow: Unable to create a folder on the specified path.\n",
+                  "/widescreen: Unable to create a folder on the specified path.\n",
               result.err);
-    EXPECT_TRUE(HasTheSlides(output / "SampleShow"));
+    EXPECT_TRUE(HasTheSlides(output / "widescreen"));
     EXPECT_EQ(1, Exports());
 }

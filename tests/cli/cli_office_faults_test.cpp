@@ -1,7 +1,7 @@
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/our_offices.h"
-#include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_decks.h"
 #include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ protected:
     {
         fs::create_directories(output / to);
         return std::make_unique<RunningProgram>(
-            Cli({"convert", SharedDeck(deck).string(), "--to", (output / to).string()}),
+            Cli({"convert", TestDeck(deck).string(), "--to", (output / to).string()}),
             Environment(lanes));
     }
 
@@ -101,17 +101,17 @@ TEST_F(OfficeFaults, RunsAtOnceNeverBreakEachOtherColdOrWarm)
             ASSERT_EQ(0, Office("start", Environment()).status);
         }
         const std::string round = warm ? "warm-" : "cold-";
-        auto first = StartConvert("keyframes.pptx", round + "1");
-        auto second = StartConvert("themes.pptx", round + "2");
+        auto first = StartConvert("office-families.pptx", round + "1");
+        auto second = StartConvert("office-families.ppt", round + "2");
         std::this_thread::sleep_for(1500ms);
-        auto late = StartConvert("aptia.pptx", round + "3");
+        auto late = StartConvert("standard.pptx", round + "3");
         for (auto* run : {first.get(), second.get(), late.get()}) {
             const ProgramResult result = run->Finish();
             EXPECT_EQ(0, result.status) << result.err;
         }
-        EXPECT_EQ(28, ImagesIn(round + "1", "keyframes.pptx"));
-        EXPECT_EQ(10, ImagesIn(round + "2", "themes.pptx"));
-        EXPECT_EQ(9, ImagesIn(round + "3", "aptia.pptx"));
+        EXPECT_EQ(20, ImagesIn(round + "1", "office-families.pptx"));
+        EXPECT_EQ(20, ImagesIn(round + "2", "office-families.ppt"));
+        EXPECT_EQ(9, ImagesIn(round + "3", "standard.pptx"));
         EXPECT_EQ(warm, SharedOffice(0) != 0) << "a run stopped the shared offices";
         if (warm) {
             EXPECT_EQ(0, Office("stop", Environment()).status);
@@ -122,7 +122,7 @@ TEST_F(OfficeFaults, RunsAtOnceNeverBreakEachOtherColdOrWarm)
 
 TEST_F(OfficeFaults, AKilledRunLeavesNoOfficeAndTheNextRunRemovesItsFolder)
 {
-    auto run = StartConvert("customGeo.pptx", "killed");
+    auto run = StartConvert("office-families.pptx", "killed");
     ASSERT_NO_FATAL_FAILURE(AwaitExport(*run));
     run->Signal(SIGKILL);
     run->Finish();
@@ -130,17 +130,17 @@ TEST_F(OfficeFaults, AKilledRunLeavesNoOfficeAndTheNextRunRemovesItsFolder)
         << "the killed run's offices outlived it";
     EXPECT_FALSE(fs::is_empty(temp.Path())) << "nothing was left to clean up";
 
-    auto next = StartConvert("SampleShow.pptx", "next");
+    auto next = StartConvert("widescreen.pptx", "next");
     EXPECT_EQ(0, next->Finish().status);
     EXPECT_TRUE(fs::is_empty(temp.Path())) << "the killed run's folder is still there";
-    EXPECT_EQ(2, ImagesIn("next", "SampleShow.pptx"));
+    EXPECT_EQ(2, ImagesIn("next", "widescreen.pptx"));
 }
 
 TEST_F(OfficeFaults, TermAndHangUpStopARunLikeCtrlC)
 {
     for (const int signal : {SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
-        auto run = StartConvert("customGeo.pptx", "stopped");
+        auto run = StartConvert("office-families.pptx", "stopped");
         ASSERT_NO_FATAL_FAILURE(AwaitExport(*run));
         run->Signal(signal);
         const auto asked = std::chrono::steady_clock::now();
@@ -160,7 +160,7 @@ TEST_F(OfficeFaults, ASecondCtrlCEndsARunThatWaitsOnAHungOffice)
     ASSERT_NE(0, hung);
     ASSERT_EQ(0, ::kill(hung, SIGSTOP));
 
-    auto run = StartConvert("themes.pptx", "hung", "1");
+    auto run = StartConvert("office-families.pptx", "hung", "1");
     ASSERT_TRUE(WaitUntil([&] { return !fs::is_empty(temp.Path()); }, 30s));
     run->Signal(SIGINT);
     std::this_thread::sleep_for(500ms);
@@ -187,11 +187,11 @@ TEST_F(OfficeFaults, AnotherCacheFolderNeverSeesOrStopsOurOffices)
     other["XDG_CACHE_HOME"] = otherCache.Path().string();
     EXPECT_EQ("0\tstopped\n", Office("status", other).out);
     fs::create_directory(output / "other");
-    const auto converted = RunProgram(
-        Cli({"convert", SharedDeck("themes.pptx").string(), "--to", (output / "other").string()}),
-        other);
+    const auto converted = RunProgram(Cli({"convert", TestDeck("office-families.pptx").string(),
+                                           "--to", (output / "other").string()}),
+                                      other);
     EXPECT_EQ(0, converted.status) << converted.err;
-    EXPECT_EQ(10, ImagesIn("other", "themes.pptx"));
+    EXPECT_EQ(20, ImagesIn("other", "office-families.pptx"));
     EXPECT_EQ(0, Office("stop", other).status);
     EXPECT_EQ(ours, SharedOffice(0)) << "another cache folder's run touched our office";
     EXPECT_EQ(0, AnyOfficeOfCacheFolder(otherCache.Path())) << "the other run left its office";

@@ -1,9 +1,9 @@
 #include "convert/libreoffice/office_process.h"
 #include "tests/cli/cli_test_support.h"
 #include "tests/support/ftp_server.h"
-#include "tests/support/shared_files.h"
 #include "tests/support/smb_server.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_decks.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ protected:
 
     ProgramResult Convert(std::vector<std::string> destination, const std::string& password = "")
     {
-        destination.insert(destination.begin(), {"convert", SharedDeck(kDeck).string()});
+        destination.insert(destination.begin(), {"convert", TestDeck(kDeck).string()});
         return RunProgram(Cli(destination),
                           {{"TMPDIR", temp.Path().string()}, {"KORVANTA_PASSWORD", password}});
     }
@@ -40,17 +40,17 @@ protected:
     // Every image of the local conversion, byte for byte, and nothing else.
     void ExpectSameImages(const fs::path& delivered) const
     {
-        const fs::path expected = localCopy / "themes";
+        const fs::path expected = localCopy / "standard";
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(expected))
             names.push_back(entry.path().filename().string());
-        ASSERT_EQ(10u, names.size());
-        EXPECT_EQ(10, std::distance(fs::directory_iterator(delivered), {}));
+        ASSERT_EQ(9u, names.size());
+        EXPECT_EQ(9, std::distance(fs::directory_iterator(delivered), {}));
         for (const auto& name : names)
             EXPECT_EQ(ReadFile(expected / name), ReadFile(delivered / name)) << name;
     }
 
-    static constexpr const char* kDeck = "themes.pptx";
+    static constexpr const char* kDeck = "standard.pptx";
     TempFolder temp;
     TempFolder localCopy;
 };
@@ -64,8 +64,8 @@ TEST_F(CliServerDelivery, ToAnFtpServerInActiveMode)
     const auto result = Convert({"--ftp", server.Url("/slides"), "--user", FtpTestServer::User()},
                                 FtpTestServer::Password());
     ASSERT_EQ(0, result.status) << result.err;
-    EXPECT_EQ(server.Url("/slides") + "/themes\n", result.out);
-    ExpectSameImages(server.UserRoot() / "slides/themes");
+    EXPECT_EQ(server.Url("/slides") + "/standard\n", result.out);
+    ExpectSameImages(server.UserRoot() / "slides/standard");
     const auto commands = server.Commands();
     EXPECT_TRUE(std::any_of(commands.begin(), commands.end(), [](const std::string& command) {
         return command.starts_with("EPRT") || command.starts_with("PORT");
@@ -82,7 +82,7 @@ TEST_F(CliServerDelivery, ToAShareWithTheUsersCredentials)
         Convert({"--share", server.Unc("private\\decks\\"), "--user", SmbTestServer::User()},
                 SmbTestServer::Password());
     ASSERT_EQ(0, result.status) << result.err << server.Log();
-    ExpectSameImages(server.Share("private") / "decks/themes");
+    ExpectSameImages(server.Share("private") / "decks/standard");
 
     const auto refused =
         Convert({"--share", server.Url("private/other"), "--user", SmbTestServer::User()},

@@ -28,16 +28,17 @@ protected:
                 {"LC_ALL", ""}};
     }
 
-    std::vector<std::string> Arguments(std::vector<std::string> arguments) const
+    std::vector<std::string> Arguments(const std::vector<std::string>& arguments) const
     {
-        arguments.insert(arguments.begin(), "servers");
-        return Cli(arguments);
+        std::vector<std::string> command = {"servers"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return Cli(command);
     }
 
-    ProgramResult Servers(std::vector<std::string> arguments, const std::string& password = "",
-                          bool unprivileged = false)
+    ProgramResult Servers(const std::vector<std::string>& arguments,
+                          const std::string& password = "", bool unprivileged = false)
     {
-        return RunProgram(Arguments(std::move(arguments)), Environment(password), unprivileged);
+        return RunProgram(Arguments(arguments), Environment(password), unprivileged);
     }
 
     ConfigHome home;
@@ -61,7 +62,8 @@ TEST_F(CliServersSafety, WritersAtOnceKeepEveryDestination)
             std::set<std::string> expected;
             std::vector<std::unique_ptr<RunningProgram>> running;
             for (int w = 0; w < writers; ++w) {
-                const std::string name = "w" + std::to_string(w);
+                std::string name = "w";
+                name += std::to_string(w);
                 expected.insert(name);
                 running.push_back(std::make_unique<RunningProgram>(
                     Arguments({"add", "--name", name, "--destination", "ftp://h/" + name}),

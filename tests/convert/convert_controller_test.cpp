@@ -4,8 +4,8 @@
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
 #include "tests/support/jpeg_info.h"
-#include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_decks.h"
 
 #include <gtest/gtest.h>
 
@@ -79,12 +79,12 @@ struct CancelAt : ExportObserver
 
 TEST_F(Conversion, DeliversAFolderOfExactImagesAndLeavesNoWorkingFolder)
 {
-    ASSERT_EQ(RESULT_SUCCESS, ConvertToLocal(SharedDeck("themes.pptx")));
-    const fs::path delivered = target / "themes";
+    ASSERT_EQ(RESULT_SUCCESS, ConvertToLocal(TestDeck("office-families.pptx")));
+    const fs::path delivered = target / "office-families";
     const auto images = Names(delivered);
-    ASSERT_EQ(10u, images.size());
+    ASSERT_EQ(20u, images.size());
     EXPECT_EQ("slide01.jpg", images.front());
-    EXPECT_EQ("slide10.jpg", images.back());
+    EXPECT_EQ("slide20.jpg", images.back());
     for (const auto& name : images) {
         const JpegSize size = ReadJpegSize(delivered / name);
         EXPECT_EQ(1280, size.width) << name;
@@ -95,7 +95,7 @@ TEST_F(Conversion, DeliversAFolderOfExactImagesAndLeavesNoWorkingFolder)
 
 TEST_F(Conversion, TheFolderIsNamedBeforeTheLastDot)
 {
-    fs::copy_file(SharedDeck("SampleShow.pptx"), temp / "Plan.final.pptx");
+    fs::copy_file(TestDeck("widescreen.pptx"), temp / "Plan.final.pptx");
     ASSERT_EQ(RESULT_SUCCESS, ConvertToLocal(temp / "Plan.final.pptx"));
     EXPECT_EQ(std::vector<std::string>{"Plan.final"}, Names(target.Path()));
     EXPECT_EQ("Plan.final", PresentationName("/a/b/Plan.final.pptx"));
@@ -105,19 +105,19 @@ TEST_F(Conversion, TheFolderIsNamedBeforeTheLastDot)
 
 TEST_F(Conversion, FailuresAndCancelsDeliverNothingAndCleanUp)
 {
-    EXPECT_EQ(RESULT_APPLICATION_FAILED, ConvertToLocal(SharedDeck("corrupt-fuzz-2.pptx")));
+    EXPECT_EQ(RESULT_APPLICATION_FAILED, ConvertToLocal(TestDeck("damaged.pptx")));
     EXPECT_TRUE(fs::is_empty(target.Path()));
     EXPECT_TRUE(fs::is_empty(temp.Path()));
 
     request.cancel = 1;
-    EXPECT_EQ(RESULT_CANCELLED, ConvertToLocal(SharedDeck("SampleShow.pptx")));
+    EXPECT_EQ(RESULT_CANCELLED, ConvertToLocal(TestDeck("widescreen.pptx")));
     EXPECT_TRUE(fs::is_empty(target.Path()));
     EXPECT_TRUE(fs::is_empty(temp.Path()));
 
     request.cancel = 0;
     CancelAt cancelAtThree(request.cancel, 3);
     request.progress = &cancelAtThree;
-    EXPECT_EQ(RESULT_CANCELLED, ConvertToLocal(SharedDeck("themes.pptx")));
+    EXPECT_EQ(RESULT_CANCELLED, ConvertToLocal(TestDeck("office-families.pptx")));
     EXPECT_TRUE(fs::is_empty(target.Path()));
     EXPECT_TRUE(fs::is_empty(temp.Path()));
 }
@@ -125,7 +125,7 @@ TEST_F(Conversion, FailuresAndCancelsDeliverNothingAndCleanUp)
 TEST_F(Conversion, ADeliveryFailureKeepsItsCode)
 {
     WriteFile(target / "file", "x");
-    request.filePath = SharedDeck("SampleShow.ppt").string();
+    request.filePath = TestDeck("widescreen.ppt").string();
     request.localFolder = (target / "file/below").string();
     EXPECT_EQ(RESULT_DELIVERY_FAILED, ConvertController().ConvertionStart(&request));
     EXPECT_TRUE(fs::is_empty(temp.Path()));
@@ -154,7 +154,7 @@ TEST_F(Conversion, NamesThatLeaveTheImageFolderAreRefusedBeforeAnythingIsWritten
     WriteFile(temp / "other run.txt", "not ours");
     for (const char* name : {"...ppt", "..pptx", ".pptx"}) {
         SCOPED_TRACE(name);
-        fs::copy_file(SharedDeck("SampleShow.pptx"), decks / name);
+        fs::copy_file(TestDeck("widescreen.pptx"), decks / name);
         EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertToLocal(decks / name));
         EXPECT_TRUE(fs::is_empty(target.Path()));
         EXPECT_EQ(std::vector<std::string>{"other run.txt"}, Names(temp.Path()));
@@ -180,7 +180,7 @@ TEST_F(Conversion, UnusualNamesConvertLikeAnyOther)
     // A leading dash, quotes, shell characters, spaces, a line break and
     // non-ASCII letters, all in one name.
     const std::string name = "-rf 'q' \"d\" $HOME;x|y&z\nÜber 日本";
-    fs::copy_file(SharedDeck("SampleShow.pptx"), decks / (name + ".pptx"));
+    fs::copy_file(TestDeck("widescreen.pptx"), decks / (name + ".pptx"));
     ASSERT_EQ(RESULT_SUCCESS, ConvertToLocal(decks / (name + ".pptx")));
     EXPECT_EQ(std::vector<std::string>{name}, Names(target.Path()));
     EXPECT_EQ((std::vector<std::string>{"slide1.jpg", "slide2.jpg"}), Names(target / name));
@@ -196,7 +196,7 @@ TEST_F(Conversion, AllWorkingFolderNamesTakenFailsAndDeletesNone)
             std::snprintf(name, sizeof name, ".Korvanta.temp%02d%03d", second, millisecond);
             fs::create_directory(temp / name);
         }
-    EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertToLocal(SharedDeck("SampleShow.pptx")));
+    EXPECT_EQ(RESULT_CONVERSION_FAILED, ConvertToLocal(TestDeck("widescreen.pptx")));
     EXPECT_EQ(60000, std::distance(fs::directory_iterator(temp.Path()), {}));
     EXPECT_TRUE(fs::is_empty(target.Path()));
 }

@@ -2,8 +2,8 @@
 #include "convert/result_codes.h"
 #include "convert/slide_queue.h"
 #include "tests/convert/fake_office.h"
-#include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_decks.h"
 
 #include <gtest/gtest.h>
 
@@ -214,17 +214,17 @@ TEST_F(ExportLogic, AShortPackageIsOpenedInOneLaneAndTheRestInAll)
 {
     const auto lanesOpened = [this](const std::string& deck) {
         FakeOffice office({.lanes = 2, .slideCount = 12});
-        const PptToJpegData data{SharedDeck(deck).string(), folder.Path().string(), 1280, 800};
+        const PptToJpegData data{TestDeck(deck).string(), folder.Path().string(), 1280, 800};
         EXPECT_EQ(RESULT_SUCCESS, fnjgConvetPptToJpeg(&data, &cancel, office)) << deck;
         int lanes = 0;
         for (const auto& call : office.Calls())
             lanes += call.find("Open ") != std::string::npos;
         return lanes;
     };
-    EXPECT_EQ(1, lanesOpened("SampleShow.pptx"));
-    EXPECT_EQ(2, lanesOpened("aptia.pptx"));
+    EXPECT_EQ(1, lanesOpened("widescreen.pptx"));
+    EXPECT_EQ(2, lanesOpened("standard.pptx"));
     // Nothing tells the slides of a binary deck beforehand.
-    EXPECT_EQ(2, lanesOpened("SampleShow.ppt"));
+    EXPECT_EQ(2, lanesOpened("widescreen.ppt"));
 }
 
 TEST_F(ExportLogic, ALaneThatCannotOpenLeavesTheWorkToTheOthers)

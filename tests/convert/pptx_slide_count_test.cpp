@@ -1,6 +1,7 @@
 #include "convert/pptx_slide_count.h"
 #include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_decks.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +26,18 @@ void WriteBytes(const fs::path& path, const std::string& bytes)
 
 } // namespace
 
+TEST(PptxSlideCount, CountsTheSlideParts)
+{
+    // A hidden slide is a slide part too.
+    const std::pair<const char*, int> decks[] = {
+        {"widescreen.pptx", 2}, {"standard.pptx", 9}, {"office-families.pptx", 20}};
+    for (const auto& [deck, slides] : decks)
+        EXPECT_EQ(slides, CountPptxSlides(TestDeck(deck).string())) << deck;
+}
+
 TEST(PptxSlideCount, CountsTheSlidePartsOfRealPackages)
 {
+    REQUIRE_SHARED("decks");
     const std::pair<const char*, int> decks[] = {
         {"SampleShow.pptx", 2}, {"aptia.pptx", 9},     {"themes.pptx", 10},
         {"testPPT.pptm", 3},    {"no-slides.pptx", 0}, {"alterman_security.pptx", 23},
@@ -38,7 +49,7 @@ TEST(PptxSlideCount, CountsTheSlidePartsOfRealPackages)
 TEST(PptxSlideCount, FindsTheDirectoryBehindAnArchiveComment)
 {
     TempFolder folder;
-    std::string bytes = ReadBytes(SharedDeck("aptia.pptx"));
+    std::string bytes = ReadBytes(TestDeck("standard.pptx"));
     ASSERT_GT(bytes.size(), 22u);
     // The end record's comment length is its last field; a comment follows.
     const std::string comment(300, 'c');
@@ -51,16 +62,16 @@ TEST(PptxSlideCount, FindsTheDirectoryBehindAnArchiveComment)
 TEST(PptxSlideCount, GivesNoCountForWhatIsNoReadablePackage)
 {
     TempFolder folder;
-    const std::string aptia = ReadBytes(SharedDeck("aptia.pptx"));
+    const std::string deck = ReadBytes(TestDeck("standard.pptx"));
     WriteBytes(folder / "empty.pptx", "");
-    WriteBytes(folder / "head.pptx", aptia.substr(0, aptia.size() / 2));
+    WriteBytes(folder / "head.pptx", deck.substr(0, deck.size() / 2));
     // The end record survives, the directory it points to does not.
-    WriteBytes(folder / "no-directory.pptx", aptia.substr(aptia.size() - 22));
+    WriteBytes(folder / "no-directory.pptx", deck.substr(deck.size() - 22));
     ASSERT_EQ(0, ::mkfifo((folder / "fifo.pptx").c_str(), 0600));
     fs::create_directory(folder / "folder.pptx");
 
     for (const char* name : {"empty.pptx", "head.pptx", "no-directory.pptx", "fifo.pptx",
                              "folder.pptx", "missing.pptx"})
         EXPECT_EQ(std::nullopt, CountPptxSlides((folder / name).string())) << name;
-    EXPECT_EQ(std::nullopt, CountPptxSlides(SharedDeck("37625.ppt").string()));
+    EXPECT_EQ(std::nullopt, CountPptxSlides(TestDeck("standard.ppt").string()));
 }

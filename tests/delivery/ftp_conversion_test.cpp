@@ -4,8 +4,8 @@
 #include "tests/delivery/ftp_test_tree.h"
 #include "tests/support/ftp_server.h"
 #include "tests/support/jpeg_info.h"
-#include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_decks.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The slides of a real deck, exported by our office into
+// The slides of a deck, exported by our office into
 // <work>/SampleShow/, then uploaded to a real FTP server.
 class FtpConversionUpload : public ::testing::Test
 {
@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         fs::create_directory(work / kName);
-        const PptToJpegData data{SharedDeck("SampleShow.pptx").string(), (work / kName).string(),
+        const PptToJpegData data{TestDeck("widescreen.pptx").string(), (work / kName).string(),
                                  1280, 800};
         std::atomic<int> cancel{0};
         ASSERT_EQ(RESULT_SUCCESS, fnjgConvetPptToJpeg(&data, &cancel));

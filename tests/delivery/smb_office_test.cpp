@@ -3,9 +3,9 @@
 #include "delivery/delivery.h"
 #include "tests/delivery/ftp_test_tree.h"
 #include "tests/support/jpeg_info.h"
-#include "tests/support/shared_files.h"
 #include "tests/support/smb_server.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_decks.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace {
 
 const std::string kName = "SampleShow";
 
-// Slides of a real deck, exported once by our office, delivered to a real
+// Slides of a deck, exported once by our office, delivered to a real
 // Samba share.
 class SmbOfficeUpload : public ::testing::Test
 {
@@ -33,7 +33,7 @@ protected:
         }
         work = std::make_unique<TempFolder>();
         fs::create_directory(work->Path() / kName);
-        const PptToJpegData data{SharedDeck(kName + ".pptx").string(),
+        const PptToJpegData data{TestDeck("widescreen.pptx").string(),
                                  (work->Path() / kName).string(), 1280, 800};
         std::atomic<int> cancel{0};
         exportResult = fnjgConvetPptToJpeg(&data, &cancel);

@@ -4,7 +4,7 @@
 #include "tests/main_dialog/main_dialog_support.h"
 #include "tests/support/jpeg_info.h"
 #include "tests/support/our_offices.h"
-#include "tests/support/shared_files.h"
+#include "tests/support/test_decks.h"
 
 #include <QLineEdit>
 #include <QProgressBar>
@@ -28,12 +28,12 @@ protected:
         EXPECT_EQ(0, office::FindAnyOfficeProcess()) << "an office was left running";
     }
 
-    // Starts Convert&Save for a shared deck into the target folder.
+    // Starts Convert&Save for a test deck into the target folder.
     void Convert(const std::string& deck)
     {
         fs::create_directory(target);
         ChooseLocalFolder(target);
-        ChooseSourceFile(SharedDeck(deck));
+        ChooseSourceFile(TestDeck(deck));
         Click(Button("1018"));
     }
 
@@ -74,7 +74,7 @@ TEST_F(MainDialogConversion, ConvertsADeckAndReportsSuccess)
     std::vector<std::pair<int, int>> shown; // value, maximum
     QObject::connect(bar, &QProgressBar::valueChanged,
                      [&](int value) { shown.emplace_back(value, bar->maximum()); });
-    Convert("SampleShow.pptx");
+    Convert("widescreen.pptx");
 
     // Two slides exported, then two images delivered, of four steps.
     ASSERT_FALSE(shown.empty());
@@ -87,17 +87,17 @@ TEST_F(MainDialogConversion, ConvertsADeckAndReportsSuccess)
     EXPECT_EQ(Resource(1047), boxes.Boxes()[0].text);
     EXPECT_EQ(Resource(102), boxes.Boxes()[0].caption);
 
-    EXPECT_EQ(Names{"SampleShow"}, Entries(target)) << "no probe folder left";
-    const Names images = Entries(target / "SampleShow");
+    EXPECT_EQ(Names{"widescreen"}, Entries(target)) << "no probe folder left";
+    const Names images = Entries(target / "widescreen");
     EXPECT_EQ((Names{"slide1.jpg", "slide2.jpg"}), images);
     for (const std::string& image : images) {
-        const JpegSize size = ReadJpegSize(target / "SampleShow" / image);
+        const JpegSize size = ReadJpegSize(target / "widescreen" / image);
         EXPECT_EQ(1280, size.width);
         EXPECT_EQ(800, size.height);
     }
     EXPECT_TRUE(fs::is_empty(temp.Path())) << "the working folder is removed";
     EXPECT_TRUE(dialog->isEnabled());
-    EXPECT_EQ(QString::fromStdString(fs::canonical(SharedDeck("SampleShow.pptx")).string()),
+    EXPECT_EQ(QString::fromStdString(fs::canonical(TestDeck("widescreen.pptx")).string()),
               Source()->text())
         << "ready to run again";
 }
@@ -116,10 +116,10 @@ TEST_F(MainDialogConversion, CancelDuringTheExportEndsSilently)
         }
     });
     MessageBoxLog boxes;
-    Convert("customGeo.pptx");
+    Convert("office-families.pptx");
 
     EXPECT_TRUE(cancelled);
-    EXPECT_LT(slidesAtCancel, 48) << "cancelled only after the export";
+    EXPECT_LT(slidesAtCancel, 20) << "cancelled only after the export";
     EXPECT_TRUE(boxes.Boxes().empty()) << "a cancelled run shows no message";
     EXPECT_TRUE(fs::is_empty(target));
     EXPECT_TRUE(fs::is_empty(temp.Path())) << "no working folder left";
@@ -135,7 +135,7 @@ TEST_F(MainDialogConversion, OfficesStartedWithTheProgramServeTheFirstConversion
             << "no office started with the dialog";
         const pid_t warm = OwnOffice(0);
         MessageBoxLog boxes;
-        Convert("SampleShow.pptx");
+        Convert("widescreen.pptx");
         ASSERT_EQ(1u, boxes.Boxes().size());
         EXPECT_EQ(Resource(1047), boxes.Boxes()[0].text);
         EXPECT_EQ(warm, OwnOffice(0)) << "the conversion did not use, or quit, the warm office";

@@ -6,7 +6,7 @@
 #include "profiles/conn_profile_dlg.h"
 #include "tests/main_dialog/main_dialog_support.h"
 #include "tests/support/desktop_opener.h"
-#include "tests/support/shared_files.h"
+#include "tests/support/test_decks.h"
 #include "tests/support/wait_until.h"
 
 #include <QAction>
@@ -79,7 +79,7 @@ protected:
     fs::path MakeDeck(const std::string& name)
     {
         const fs::path deck = work / name;
-        fs::copy_file(SharedDeck("SampleShow.pptx"), deck);
+        fs::copy_file(TestDeck("widescreen.pptx"), deck);
         return deck;
     }
 };
@@ -316,7 +316,7 @@ TEST_F(MainDialog, AFifoOrANameWithoutAFolderOfItsOwnIsRefusedAtOnce)
     ExpectRefusal("1018", 11);
 
     EraseText(Source());
-    fs::copy_file(SharedDeck("SampleShow.pptx"), work / "..pptx");
+    fs::copy_file(TestDeck("widescreen.pptx"), work / "..pptx");
     TypeSource(QString::fromStdString((work / "..pptx").string()));
     ExpectRefusal("1018", 1036);
     EXPECT_EQ(0, office::FindAnyOfficeProcess());

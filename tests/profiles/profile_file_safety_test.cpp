@@ -164,7 +164,9 @@ TEST(ProfileFileSafety, TheNextSaveRemovesWhatAnInterruptedSaveLeft)
 {
     ConfigHome home;
     ASSERT_TRUE(ConnProfController().AddConnectProfile(Profile("first")));
-    const std::string leftover = "." + home.File().filename().string() + ".aB3dE9";
+    std::string leftover = ".";
+    leftover += home.File().filename().string();
+    leftover += ".aB3dE9";
     WriteFile(home.Folder() / leftover, "scrambled passwords");
     WriteFile(home.Folder() / (leftover + "x"), "not ours");
     ConnProfController controller;
@@ -204,8 +206,11 @@ TEST(ProfileFileSafety, TheListNeverOutgrowsWhatTheFileGivesBack)
 {
     ConfigHome home;
     ConnProfController controller;
-    for (int i = 0; i < MAX_CONNECT_PROFILES; ++i)
-        ASSERT_TRUE(controller.AddConnectProfile(Profile("p" + std::to_string(i))));
+    for (int i = 0; i < MAX_CONNECT_PROFILES; ++i) {
+        std::string name = "p";
+        name += std::to_string(i);
+        ASSERT_TRUE(controller.AddConnectProfile(Profile(name)));
+    }
     EXPECT_FALSE(controller.AddConnectProfile(Profile("one too many")));
     EXPECT_EQ(MAX_CONNECT_PROFILES, controller.GetProfileCount());
     EXPECT_EQ(std::size_t(MAX_CONNECT_PROFILES), NamesOnDisk().size());

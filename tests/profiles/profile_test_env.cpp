@@ -1,8 +1,11 @@
 #include "tests/profiles/profile_test_env.h"
 
 #include "profiles/conn_prof_controller.h"
+#include "profiles/connect_profile.h"
 #include "profiles/zel_crypt_wrapper.h"
 #include "tests/support/child_process.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -75,6 +78,37 @@ void GiveToNobody(const ConfigHome& home)
     chownToNobody(home.Folder());
     for (const auto& entry : fs::directory_iterator(home.Folder()))
         chownToNobody(entry.path());
+}
+
+unsigned char ScrambledByte(unsigned char byte)
+{
+    return static_cast<unsigned char>((byte >> 2) | (byte << 6)) ^ 0xA7;
+}
+
+std::string ProfileFileByTheRules(const std::string& text)
+{
+    // Fourteen of a-y, A-Z and 0-9, then the marker.
+    const std::string prefix = "Ab3De6Gh9Jk2Mn";
+    std::string file;
+    for (unsigned char c : prefix + "z" + text)
+        file += static_cast<char>(ScrambledByte(c));
+    return file;
+}
+
+void ExpectLoadedAndSavedBack(const ConfigHome& home, bool loadResult,
+                              const std::vector<ConnectProfileData>& profiles)
+{
+    std::vector<ConnectProfileData> loaded;
+    EXPECT_EQ(loadResult, ConnectProfile().LoadConnectProfiles(loaded));
+    EXPECT_EQ(profiles, loaded);
+
+    // Removed first: of a link only the link goes, so that no fault of the
+    // saver can reach what it points to.
+    fs::remove(home.File());
+    ASSERT_TRUE(ConnectProfile().SaveConnectProfiles(loaded));
+    std::vector<ConnectProfileData> reloaded;
+    EXPECT_TRUE(ConnectProfile().LoadConnectProfiles(reloaded));
+    EXPECT_EQ(profiles, reloaded);
 }
 
 void WriteProfileFile(const ConfigHome& home, const std::string& text)

@@ -54,10 +54,21 @@ private:
 // there what an owner does, and nothing more.
 void GiveToNobody(const ConfigHome& home);
 
+// The file format's scrambling of one byte, written out here on its own.
+unsigned char ScrambledByte(unsigned char byte);
+// A profile file made by the format's rules alone: a printable prefix, the
+// marker "z", then the text, every byte scrambled.
+std::string ProfileFileByTheRules(const std::string& text);
+
 // Writes the scrambled form of text as the profile file.
 void WriteProfileFile(const ConfigHome& home, const std::string& text);
 // The descrambled text of the profile file.
 std::string ReadProfileText(const ConfigHome& home);
+
+// Loading the profile file gives loadResult and profiles; the list, saved
+// again in place of the file, reads back the same.
+void ExpectLoadedAndSavedBack(const ConfigHome& home, bool loadResult,
+                              const std::vector<ConnectProfileData>& profiles);
 
 // What a fresh start would read from the profile file.
 std::vector<ConnectProfileData> ProfilesOnDisk();

@@ -1,4 +1,3 @@
-#include "profiles/connect_profile.h"
 #include "tests/profiles/profile_test_env.h"
 #include "tests/support/shared_files.h"
 
@@ -53,6 +52,7 @@ std::map<std::string, Expectation> ReadExpectations()
 
 TEST(ProfileVectors, EveryVectorHasAnExpectation)
 {
+    REQUIRE_SHARED("vectors");
     std::set<std::string> files, expected;
     for (const auto& entry : fs::directory_iterator(SharedVector("")))
         if (entry.path().extension() == ".dat")
@@ -67,6 +67,7 @@ TEST(ProfileVectors, EveryVectorHasAnExpectation)
 // program and read back: it must survive both.
 TEST(ProfileVectors, LoadAsExpectedAndSaveBackTheSameList)
 {
+    REQUIRE_SHARED("vectors");
     const auto expectations = ReadExpectations();
     ASSERT_FALSE(expectations.empty());
     for (const auto& [name, expected] : expectations) {
@@ -76,17 +77,7 @@ TEST(ProfileVectors, LoadAsExpectedAndSaveBackTheSameList)
         ConfigHome home;
         fs::create_directory(home.Folder());
         fs::create_symlink(vector, home.File());
-
-        std::vector<ConnectProfileData> loaded;
-        EXPECT_EQ(expected.loadResult, ConnectProfile().LoadConnectProfiles(loaded));
-        EXPECT_EQ(expected.profiles, loaded);
-
-        // Unlinked first, so that no fault of the saver can reach the vector.
-        fs::remove(home.File());
-        ASSERT_TRUE(ConnectProfile().SaveConnectProfiles(loaded));
-        std::vector<ConnectProfileData> reloaded;
-        EXPECT_TRUE(ConnectProfile().LoadConnectProfiles(reloaded));
-        EXPECT_EQ(expected.profiles, reloaded);
+        ExpectLoadedAndSavedBack(home, expected.loadResult, expected.profiles);
         EXPECT_EQ(original, ReadFile(vector));
     }
 }

@@ -1,5 +1,6 @@
 #include "profiles/zel_crypt_wrapper.h"
 #include "profiles/zel_scramble.h"
+#include "tests/profiles/profile_test_env.h"
 #include "tests/support/shared_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -8,12 +9,6 @@
 #include <set>
 
 namespace {
-
-// The file format's per-byte transform, written out here on its own.
-unsigned char EncodeByte(unsigned char byte)
-{
-    return static_cast<unsigned char>((byte >> 2) | (byte << 6)) ^ 0xA7;
-}
 
 unsigned char DecodeByte(unsigned char byte)
 {
@@ -30,7 +25,7 @@ ByteBuffer EncodedWithoutPrefix(const std::string& text)
 {
     ByteBuffer bytes;
     for (unsigned char c : text)
-        bytes.push_back(EncodeByte(c));
+        bytes.push_back(ScrambledByte(c));
     return bytes;
 }
 
@@ -116,6 +111,7 @@ TEST(ZelScramble, CoreRoutinesRefuseBuffersTooSmall)
 
 TEST(ZelScramble, ReadsTheSharedVectorText)
 {
+    REQUIRE_SHARED("vectors");
     const std::string file = ReadFile(SharedVector("one-ftp-anonymous.dat"));
     EXPECT_EQ("LIST:[0]\n[DISP_NAME]Office\n[Destination]ftp://server/scans\n"
               "[Authentication]FALSE\n[ID]\n[Password]\n",
