@@ -16,25 +16,18 @@ cli="$build/cli/korvanta-cli"
 [ -x "$cli" ] || { echo "destinations_speed: build $cli first" >&2; exit 1; }
 
 work=$(mktemp -d)
-server=""
+ftp_server=""
 cleanup() {
     "$cli" office stop >/dev/null 2>&1 || true
-    [ -n "$server" ] && kill "$server" 2>/dev/null
+    [ -n "$ftp_server" ] && kill "$ftp_server" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
 export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config"
 
-mkdir -p "$work/ftp/anon/readonly" "$work/ftp/anon/norename" "$work/ftp/user" "$work/one" \
-    "$work/two"
-/usr/bin/python3 tests/support/ftp_server.py --root "$work/ftp" --log "$work/ftp/commands.log" \
-    --port-file "$work/ftp/port" --user bench --password bench >"$work/ftp/out" 2>&1 &
-server=$!
-while [ ! -s "$work/ftp/port" ]; do
-    kill -0 "$server" 2>/dev/null || { cat "$work/ftp/out" >&2; exit 1; }
-    sleep 0.05
-done
-url="ftp://127.0.0.1:$(cat "$work/ftp/port")/"
+mkdir -p "$work/one" "$work/two"
+start_ftp_server "$work/ftp"
+url=$ftp_url
 
 # run DESTINATION_OPTIONS...: seconds of one conversion.
 run() {

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Republishing the images of the benchmark deck to a local folder and to FTP
-# servers on 127.0.0.1 (pyftpdlib, and vsftpd when installed), this build against a build of BASE (a
-# commit before the all-at-once publish), in one run and alternating. Prints
-# the median seconds of RUNS rounds of 5 publishes each, and the ratio.
+# servers on 127.0.0.1 (pyftpdlib, and vsftpd when installed), this build
+# against a build of BASE (a commit before the all-at-once publish), in one
+# run and alternating. Prints the median seconds of RUNS rounds of 5
+# publishes each, and the ratio.
 #
 # usage: bench/publish_speed.sh [BUILD_DIR] [DECK]
 #        (defaults: build, ../shared/decks/37625.ppt; BASE=9951256, RUNS=9)
@@ -21,10 +22,10 @@ done
 [ -f "$deck" ] || { echo "publish_speed: no deck at $deck" >&2; exit 1; }
 
 work=$(mktemp -d)
-server=""
+ftp_server=""
 vsftpd_server=""
 cleanup() {
-    [ -n "$server" ] && kill "$server" 2>/dev/null
+    [ -n "$ftp_server" ] && kill "$ftp_server" 2>/dev/null
     [ -n "$vsftpd_server" ] && kill -- "-$vsftpd_server" 2>/dev/null
     git worktree remove --force "$work/base" 2>/dev/null || true
     rm -rf "$work"
@@ -49,15 +50,9 @@ slides=$(ls "$work/images/$name" | wc -l)
 # Both builds start from images on disk, not from dirty pages of the export.
 sync
 
-mkdir -p "$work/ftp/anon/readonly" "$work/ftp/anon/norename" "$work/ftp/user" "$work/local"
-/usr/bin/python3 tests/support/ftp_server.py --root "$work/ftp" --log "$work/ftp/commands.log" \
-    --port-file "$work/ftp/port" --user bench --password bench >"$work/ftp/out" 2>&1 &
-server=$!
-while [ ! -s "$work/ftp/port" ]; do
-    kill -0 "$server" 2>/dev/null || { cat "$work/ftp/out" >&2; exit 1; }
-    sleep 0.05
-done
-url="ftp://127.0.0.1:$(cat "$work/ftp/port")/"
+mkdir -p "$work/local"
+start_ftp_server "$work/ftp"
+url=$ftp_url
 
 # vsftpd too, when installed: anonymous, writable "pub", active mode.
 vsftpd_url=""

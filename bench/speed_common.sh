@@ -17,3 +17,17 @@ pipeline_once() {
     elapsed "$start" "$(now)"
     rm -rf "$2.profile"
 }
+
+# start_ftp_server DIR: starts the tests' pyftpdlib server with its files in
+# DIR, sets ftp_server (its pid) and ftp_url ("ftp://127.0.0.1:PORT/").
+start_ftp_server() {
+    mkdir -p "$1/anon/readonly" "$1/anon/norename" "$1/user"
+    /usr/bin/python3 tests/support/ftp_server.py --root "$1" --log "$1/commands.log" \
+        --port-file "$1/port" --user bench --password bench >"$1/out" 2>&1 &
+    ftp_server=$!
+    while [ ! -s "$1/port" ]; do
+        kill -0 "$ftp_server" 2>/dev/null || { cat "$1/out" >&2; return 1; }
+        sleep 0.05
+    done
+    ftp_url="ftp://127.0.0.1:$(cat "$1/port")/"
+}

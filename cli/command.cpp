@@ -6,6 +6,7 @@
 #include "cli/open_command.h"
 #include "cli/servers_command.h"
 #include "cli/watch_command.h"
+#include "log/log_switch.h"
 
 #include <QCoreApplication>
 
@@ -28,6 +29,18 @@ bool Command::Parse(QCommandLineParser& parser, const QStringList& arguments, in
         status = 0;
         return false;
     }
+    return true;
+}
+
+bool Command::ParseLogged(QCommandLineParser& parser, const QStringList& arguments,
+                          int& status) const
+{
+    const QCommandLineOption log("log", "Write the debug log.");
+    parser.addOption(log);
+    if (!Parse(parser, arguments, status))
+        return false;
+    if (parser.isSet(log))
+        StartDebugLog(3);
     return true;
 }
 

@@ -21,6 +21,8 @@ protected:
     // Parses the arguments, answers --help, and reports usage errors. False
     // when the command ends here with *status.
     bool Parse(QCommandLineParser& parser, const QStringList& arguments, int& status) const;
+    // The same with the option --log, which starts the debug log.
+    bool ParseLogged(QCommandLineParser& parser, const QStringList& arguments, int& status) const;
 };
 
 std::vector<std::unique_ptr<Command>> AllCommands();

@@ -8,7 +8,6 @@
 #include "convert/office_session.h"
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
-#include "log/log_switch.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -23,17 +22,13 @@ QString ConvertCommand::Description() const
 int ConvertCommand::Execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption log("log", "Write the debug log.");
-    parser.addOption(log);
     DestinationOptions destinationOptions(parser);
     parser.addPositionalArgument(
         "SOURCE", "A presentation: .ppt, .pptx, .pptm, .pps, .ppsx, .pot, .potx, .potm or .odp.",
         "SOURCE...");
     int status = 0;
-    if (!Parse(parser, arguments, status))
+    if (!ParseLogged(parser, arguments, status))
         return status;
-    if (parser.isSet(log))
-        StartDebugLog(3);
     const QStringList sources = parser.positionalArguments();
     QString error;
     const auto destinations = destinationOptions.ReadAll(error);

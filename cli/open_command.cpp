@@ -4,7 +4,6 @@
 #include "cli/destination_options.h"
 #include "convert/convert_controller.h"
 #include "convert/result_codes.h"
-#include "log/log_switch.h"
 
 QString OpenCommand::Description() const
 {
@@ -14,14 +13,10 @@ QString OpenCommand::Description() const
 int OpenCommand::Execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption log("log", "Write the debug log.");
-    parser.addOption(log);
     DestinationOptions destinationOptions(parser);
     int status = 0;
-    if (!Parse(parser, arguments, status))
+    if (!ParseLogged(parser, arguments, status))
         return status;
-    if (parser.isSet(log))
-        StartDebugLog(3);
     QString error;
     auto destination = destinationOptions.Read(error);
     if (!destination) {

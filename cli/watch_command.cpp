@@ -6,7 +6,6 @@
 #include "convert/deck_watch.h"
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
-#include "log/log_switch.h"
 #include "platform/folder_events.h"
 
 #include <algorithm>
@@ -126,15 +125,11 @@ QString WatchCommand::Description() const
 int WatchCommand::Execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption log("log", "Write the debug log.");
-    parser.addOption(log);
     DestinationOptions destinationOptions(parser);
     parser.addPositionalArgument("FOLDER", "The folder whose presentations are published.");
     int status = 0;
-    if (!Parse(parser, arguments, status))
+    if (!ParseLogged(parser, arguments, status))
         return status;
-    if (parser.isSet(log))
-        StartDebugLog(3);
     const QStringList folders = parser.positionalArguments();
     QString error;
     const auto destinations = destinationOptions.ReadAll(error);
