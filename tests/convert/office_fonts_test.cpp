@@ -77,6 +77,16 @@ const FontTwin kTwins[] = {
     {"Helvetica", "Helvetica", "Liberation Sans", "DejaVu Sans", &kLatin, "Nimbus Sans"},
     {"TimesNewRoman", "Times New Roman", "Liberation Serif", "DejaVu Serif", &kLatin},
     {"CourierNew", "Courier New", "Liberation Mono", "DejaVu Sans Mono", &kLatin},
+    {"CalibriLight", "Calibri Light", "Carlito", "DejaVu Sans", &kLatin},
+    {"CenturyGothic", "Century Gothic", "URW Gothic", "DejaVu Sans", &kLatin},
+    {"PalatinoLinotype", "Palatino Linotype", "P052", "DejaVu Serif", &kLatin},
+    {"BookAntiqua", "Book Antiqua", "P052", "DejaVu Serif", &kLatin},
+    {"BookmanOldStyle", "Bookman Old Style", "URW Bookman", "DejaVu Serif", &kLatin},
+    {"CenturySchoolbook", "Century Schoolbook", "C059", "DejaVu Serif", &kLatin},
+    {"ArialNarrow", "Arial Narrow", "Liberation Sans Narrow", "DejaVu Sans", &kLatin},
+    // Wine's face bears Tahoma's own name: the test that counts is that it is
+    // not the DejaVu Sans the family fell back to.
+    {"Tahoma", "Tahoma", "Tahoma", "DejaVu Sans", &kLatin},
     {"MSPGothic", "MS PGothic", "Noto Sans CJK JP", "Noto Serif CJK JP", &kJapanese},
     {"MSPGothicInJapanese", "ＭＳ Ｐゴシック", "Noto Sans CJK JP", "Noto Serif CJK JP", &kJapanese},
     {"MSGothic", "MS Gothic", "Noto Sans CJK JP", "Noto Serif CJK JP", &kJapanese},
