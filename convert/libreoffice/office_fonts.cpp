@@ -152,8 +152,9 @@ const std::vector<AddedFontFolder>& AddedFontFolders()
 
 const std::vector<std::string_view>& HiddenFontFamilies()
 {
-    // URW's base 35 but those of the font table. Helvetica would be drawn in
-    // Nimbus Sans and Symbol in Standard Symbols PS instead of OpenSymbol.
+    // URW's base 35 but those of the font table. Seen, they would draw glyphs
+    // that other faces lack, as a diamond in Arial text, and Symbol text in
+    // Standard Symbols PS instead of OpenSymbol.
     static const std::vector<std::string_view> families = {
         "Nimbus Sans",         "Nimbus Sans Narrow", "Nimbus Roman", "Nimbus Mono PS",
         "Standard Symbols PS", "D050000L",           "Z003",

@@ -9,8 +9,8 @@
 // MS PGothic and the like; drawn in whatever fontconfig falls back to, their
 // text runs off its boxes. The free metric-compatible and CJK faces come with
 // the install; where neither fontconfig nor the office maps a family to its
-// face by itself, our offices get an alias file that does. Of a package
-// installed for some of its faces, they see only those.
+// face by itself, our offices get an alias file that does. Of URW's and
+// Wine's fonts they see only the faces they draw with.
 namespace office {
 
 // An Office family and the free face that stands in for it.
