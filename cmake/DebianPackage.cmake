@@ -44,6 +44,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libreoffice-impress-nogui | libreoffice-impress, xdg-utils, qt6-translations-l10n, \
-fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-liberation2, fonts-noto-cjk")
+fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-liberation2, fonts-noto-cjk, \
+fonts-liberation, fonts-urw-base35, fonts-wine")
 
 include(CPack)

@@ -1,11 +1,13 @@
 #include "convert/libreoffice/office_fonts.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/text_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <fnmatch.h>
 
 namespace fs = std::filesystem;
 
@@ -45,6 +47,14 @@ ProgramResult FontMatch(const fs::path& config, const std::string& pattern)
 {
     return RunProgram({"/usr/bin/fc-match", "-f", "%{family[0]}", pattern},
                       {{"FONTCONFIG_FILE", config.string()}});
+}
+
+// The font files fontconfig lists for a pattern ("" for all).
+std::vector<std::string> FontFiles(const fs::path& config, const std::string& pattern = "")
+{
+    return Lines(RunProgram({"/usr/bin/fc-list", "-f", "%{file}\n", pattern},
+                            {{"FONTCONFIG_FILE", config.string()}})
+                     .out);
 }
 
 } // namespace
@@ -101,4 +111,31 @@ TEST_F(OfficeFontConfig, AnUnwritableCacheLeavesTheEnvironmentAsItWas)
     office::UseOfficeFonts(environment);
     EXPECT_EQ(before, environment);
     EXPECT_FALSE(fs::exists(office::FontConfigFile()));
+}
+
+TEST_F(OfficeFontConfig, OfFontPackagesOurOfficesSeeOnlyTheFacesTheyDrawWith)
+{
+    const fs::path ours = folder / "ours.conf";
+    WriteFile(ours, office::FontConfigText("/etc/fonts/fonts.conf"));
+    const std::vector<std::string> files = FontFiles(ours);
+    const auto seen = [&files](std::string_view folder, std::string_view names) {
+        const std::string pattern = std::string(folder) + "/" + std::string(names);
+        return std::count_if(files.begin(), files.end(), [&pattern](const std::string& file) {
+            return ::fnmatch(pattern.c_str(), file.c_str(), 0) == 0;
+        });
+    };
+    for (const auto& added : office::AddedFontFolders()) {
+        SCOPED_TRACE(added.folder);
+        long shown = 0;
+        for (const auto names : added.shown) {
+            EXPECT_LT(0, seen(added.folder, names)) << names;
+            shown += seen(added.folder, names);
+        }
+        EXPECT_EQ(shown, seen(added.folder, "*"));
+    }
+    for (const auto family : office::HiddenFontFamilies()) {
+        SCOPED_TRACE(family);
+        EXPECT_FALSE(FontFiles("/etc/fonts/fonts.conf", std::string(family)).empty());
+        EXPECT_TRUE(FontFiles(ours, std::string(family)).empty());
+    }
 }
