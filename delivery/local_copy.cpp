@@ -1,8 +1,6 @@
 #include "delivery/delivery.h"
 
-#include "convert/presentation_name.h"
 #include "convert/result_codes.h"
-#include "delivery/destination_type.h"
 #include "delivery/ftp_url.h"
 #include "delivery/local_publish_target.h"
 #include "delivery/publish_folder.h"
@@ -27,18 +25,9 @@ int fnsdExecuteCopying(const SendingData* request)
         LogInfo(kCopyingName, " Copy:Src[%s]", request->srcFolder.c_str());
         LogInfo(kCopyingName, " Copy:Dst[%sw]",
                 UrlsWithoutCredentials(request->destination).c_str());
-        // Only a plain name keeps the copy inside <destination>/<folderName>.
-        if (!IsConfinedFolderName(request->folderName))
-            throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
         // A local destination stays local, even when its name looks like a share.
-        try {
-            LocalPublishTarget target(request->destination);
-            PublishFolder(JoinPath(request->srcFolder, request->folderName), target,
-                          request->progress);
-        } catch (const Failure& failure) {
-            LogError(kCopyingName, "%s", failure.what());
-            throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");
-        }
+        LocalPublishTarget target(request->destination);
+        PublishRequest(*request, target, kCopyingName);
         return RESULT_SUCCESS;
     });
     LogEnd(kCopyingName, __LINE__);

@@ -75,6 +75,9 @@ TargetEntry::Kind KindOf(fs::file_type type)
 
 LocalPublishTarget::LocalPublishTarget(std::string folder, std::chrono::milliseconds holdPatience)
     : root_(std::move(folder)), holdPatience_(holdPatience)
+{}
+
+void LocalPublishTarget::MakeDestination()
 {
     std::error_code error;
     fs::create_directories(root_, error);

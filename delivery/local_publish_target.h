@@ -12,11 +12,11 @@
 class LocalPublishTarget : public PublishTarget
 {
 public:
-    // The folder is created with its parents when missing. Throws Failure
-    // when it cannot be.
     explicit LocalPublishTarget(std::string folder,
                                 std::chrono::milliseconds holdPatience = std::chrono::minutes(2));
 
+    // The folder with its parents, when missing.
+    void MakeDestination() override;
     bool MakeFolder(const std::string& path) override;
     void HoldFolder(const std::string& path) override;
     std::vector<TargetEntry> List(const std::string& folder) override;

@@ -1,5 +1,8 @@
 #include "delivery/publish_folder.h"
 
+#include "convert/presentation_name.h"
+#include "convert/result_codes.h"
+#include "delivery/destination_type.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
 
@@ -187,6 +190,19 @@ void RemoveStaleImages(const std::vector<TargetEntry>& before, const LocalTree& 
 
 } // namespace
 
+void PublishRequest(const SendingData& request, PublishTarget& target, const std::string& function)
+{
+    // Only a plain name keeps the images inside <destination>/<folderName>.
+    if (!IsConfinedFolderName(request.folderName))
+        throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
+    try {
+        PublishFolder(JoinPath(request.srcFolder, request.folderName), target, request.progress);
+    } catch (const Failure& failure) {
+        LogError(function, "%s", failure.what());
+        throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");
+    }
+}
+
 bool IsSlideImageName(const std::string& name)
 {
     const std::string prefix = "slide";
@@ -206,6 +222,7 @@ void PublishFolder(const fs::path& imageFolder, PublishTarget& target,
         throw Failure("The image folder " + imageFolder.string() + " cannot be read.");
     LocalTree tree;
     ReadTree(imageFolder, "", tree);
+    target.MakeDestination();
     const std::string published = imageFolder.filename().string();
     const bool made = target.MakeFolder(published);
     const std::string staging = Join(published, NewStagingName());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "delivery/publish_target.h"
+#include "delivery/sending_data.h"
 
 #include <filesystem>
 #include <functional>
@@ -21,6 +22,11 @@
 // written. progress, when given, is told of each file staged. Throws Failure.
 void PublishFolder(const std::filesystem::path& imageFolder, PublishTarget& target,
                    const std::function<void(int staged, int count)>& progress = {});
+
+// PublishFolder for a delivery request: srcFolder/folderName, whose name must
+// be a plain one, with the request's progress. A failure is logged under
+// function and raised as CodedFailure(23, "SHFileOperationW() failed.").
+void PublishRequest(const SendingData& request, PublishTarget& target, const std::string& function);
 
 // "slide", one or more digits, ".jpg".
 bool IsSlideImageName(const std::string& name);

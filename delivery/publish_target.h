@@ -31,6 +31,10 @@ class PublishTarget
 public:
     virtual ~PublishTarget() = default;
 
+    // Creates the destination folder, and those above it, where the target
+    // can; elsewhere it must be there already.
+    virtual void MakeDestination() {}
+
     // Creates the folder. True when it was made now, false when it was there.
     virtual bool MakeFolder(const std::string& path) = 0;
     // Keeps other publishes to the folder out until the target goes, where

@@ -14,8 +14,8 @@ public:
     // cannot be used.
     SmbPublishTarget(const std::string& destination, ShareCredentials credentials);
 
-    // Creates the destination's folders below the share when missing.
-    void MakeDestination();
+    // The destination's folders below the share, when missing.
+    void MakeDestination() override;
 
     bool MakeFolder(const std::string& path) override;
     std::vector<TargetEntry> List(const std::string& folder) override;

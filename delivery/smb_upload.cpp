@@ -2,7 +2,6 @@
 
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
-#include "delivery/destination_type.h"
 #include "delivery/publish_folder.h"
 #include "delivery/smb_path.h"
 #include "delivery/smb_publish_target.h"
@@ -66,20 +65,14 @@ int actSendingSMB(const SendingData* request)
         return RESULT_NO_DELIVERY_REQUEST;
     }
     const int result = ResultOfSteps(kSendingName, RESULT_DELIVERY_FAILED, [&] {
+        // A name that is no plain one does not get as far as the share.
         if (!IsConfinedFolderName(request->folderName))
             throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
         // One connection for the whole publish.
         std::unique_ptr<SmbPublishTarget> target = ConnectForPublish(*request);
         if (!target)
             throw CodedFailure(RESULT_DELIVERY_FAILED, "actConnectSMB() failed.");
-        try {
-            target->MakeDestination();
-            PublishFolder(JoinPath(request->srcFolder, request->folderName), *target,
-                          request->progress);
-        } catch (const Failure& failure) {
-            LogError(kSendingName, "%s", failure.what());
-            throw CodedFailure(RESULT_DELIVERY_FAILED, "SHFileOperationW() failed.");
-        }
+        PublishRequest(*request, *target, kSendingName);
         return RESULT_SUCCESS;
     });
     LogEnd(kSendingName, __LINE__);
