@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/automation_dispatch.h"
+#include "delivery/untrusted_server.h"
 
 #include <atomic>
 #include <string>
@@ -24,6 +25,10 @@ public:
     // After the export: delivered of the count images have reached the
     // destination (staged there, not yet switched into place).
     virtual void ImageDelivered(int /*delivered*/, int /*count*/) {}
+    // During the delivery: whether to trust a server whose identity could
+    // not be checked, and go on. Asked on the delivering thread; no front
+    // end that cannot ask trusts it.
+    virtual bool TrustServer(const UntrustedServer& /*server*/) { return false; }
 };
 
 // Exports every slide of data->srcFile as "slide<n>.jpg" into data->dstFolder
