@@ -25,15 +25,16 @@ std::optional<ConnectProfileData> SavedDestination(const std::string& name)
 
 DestinationOptions::DestinationOptions(QCommandLineParser& parser) : parser_(parser)
 {
-    parser.addOptions({to_, ftp_, share_, server_, user_});
+    parser.addOptions({to_, ftp_, sftp_, share_, server_, user_});
 }
 
 std::optional<Destination> DestinationOptions::Read(QString& error) const
 {
-    const int named = parser_.values(to_).size() + parser_.values(ftp_).size() +
-                      parser_.values(share_).size() + parser_.values(server_).size();
+    int named = 0;
+    for (const QString& name : parser_.optionNames())
+        named += IsDestinationOption(name) ? 1 : 0;
     if (named != 1) {
-        error = "name exactly one destination: --to, --ftp, --share or --server";
+        error = "name exactly one destination: --to, --ftp, --sftp, --share or --server";
         return std::nullopt;
     }
     auto all = ReadAll(error);
@@ -50,8 +51,7 @@ std::optional<std::vector<Destination>> DestinationOptions::ReadAll(QString& err
     std::string password;
     bool passwordRead = false;
     for (const QString& name : parser_.optionNames()) {
-        if (name != to_.names().front() && name != ftp_.names().front() &&
-            name != share_.names().front() && name != server_.names().front())
+        if (!IsDestinationOption(name))
             continue;
         const QString value = parser_.values(name).at(used[name]++);
         if (name == to_.names().front()) {
@@ -69,7 +69,7 @@ std::optional<std::vector<Destination>> DestinationOptions::ReadAll(QString& err
             }
             destination = Destination{false, {}, *saved};
         } else {
-            destination = ReadUrl(name == ftp_.names().front(), value, error);
+            destination = ReadUrl(name, value, error);
             if (!destination)
                 return std::nullopt;
             if (destination->profile.authentication) {
@@ -82,23 +82,45 @@ std::optional<std::vector<Destination>> DestinationOptions::ReadAll(QString& err
         destinations.push_back(*destination);
     }
     if (destinations.empty()) {
-        error = "name a destination: --to, --ftp, --share or --server";
+        error = "name a destination: --to, --ftp, --sftp, --share or --server";
         return std::nullopt;
     }
     return destinations;
 }
 
-std::optional<Destination> DestinationOptions::ReadUrl(bool ftp, const QString& url,
+bool DestinationOptions::IsDestinationOption(const QString& name) const
+{
+    for (const QCommandLineOption* option : {&to_, &ftp_, &sftp_, &share_, &server_}) {
+        if (name == option->names().front())
+            return true;
+    }
+    return false;
+}
+
+std::optional<Destination> DestinationOptions::ReadUrl(const QString& option, const QString& url,
                                                        QString& error) const
 {
+    struct Kind
+    {
+        const QCommandLineOption& option;
+        int type;
+        const char* refusal;
+    };
+    const Kind kinds[] = {
+        {ftp_, DEST_TYPE_FTP, "--ftp takes a URL starting with ftp://, ftpes:// or ftps://"},
+        {sftp_, DEST_TYPE_SFTP, "--sftp takes a URL starting with sftp://"},
+        {share_, DEST_TYPE_SMB,
+         "--share takes \\\\server\\share\\dir or smb://server/share/dir"},
+    };
     Destination destination;
     destination.local = false;
     destination.profile.destination = url.toStdString();
-    const int kind = actCheckType(destination.profile.destination);
-    if (kind != (ftp ? DEST_TYPE_FTP : DEST_TYPE_SMB)) {
-        error = ftp ? "--ftp takes a URL starting with ftp://"
-                    : "--share takes \\\\server\\share\\dir or smb://server/share/dir";
-        return std::nullopt;
+    const int type = actCheckType(destination.profile.destination);
+    for (const Kind& kind : kinds) {
+        if (option == kind.option.names().front() && type != kind.type) {
+            error = kind.refusal;
+            return std::nullopt;
+        }
     }
     if (parser_.isSet(user_)) {
         destination.profile.authentication = true;

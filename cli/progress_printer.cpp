@@ -1,5 +1,8 @@
 #include "cli/progress_printer.h"
 
+#include "cli/cli_output.h"
+#include "delivery/identity_check.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -30,6 +33,14 @@ void ProgressPrinter::SlideWritten(int number, int count)
 void ProgressPrinter::ImageDelivered(int number, int count)
 {
     Show("image", number, count, " delivered");
+}
+
+bool ProgressPrinter::TrustServer(const UntrustedServer& server)
+{
+    Clear();
+    PrintError(QString::fromStdString(RefusalText(server)));
+    PrintError("if it is the right server, trust it with: korvanta-cli servers trust URL");
+    return false;
 }
 
 void ProgressPrinter::Show(const char* what, int number, int count, const char* done)

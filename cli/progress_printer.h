@@ -14,6 +14,8 @@ public:
     void StartFile(const std::string& name, int number, int count);
     void SlideWritten(int number, int count) override;
     void ImageDelivered(int number, int count) override;
+    // Says why the server is refused, and how to trust it; never trusts.
+    bool TrustServer(const UntrustedServer& server) override;
     // Clears the progress line before other output.
     void Clear();
 

@@ -1,5 +1,7 @@
 #include "cli/servers_command.h"
 
+#include "cli/server_trust_action.h"
+
 #include "cli/cli_output.h"
 #include "cli/password_input.h"
 #include "platform/string_resources.h"
@@ -111,8 +113,8 @@ bool IsAcceptable(const ConnectProfileData& profile, const QString& action)
         return false;
     }
     if (!IsServerDestination(profile.destination)) {
-        PrintError(subject + "--destination must be an ftp:// URL, a \\\\server\\share path or an "
-                             "smb:// URL");
+        PrintError(subject + "--destination must be an ftp://, ftpes://, ftps:// or sftp:// URL, "
+                             "a \\\\server\\share path or an smb:// URL");
         return false;
     }
     if (!IsPasswordText(profile.password)) {
@@ -140,16 +142,20 @@ QString ServersCommand::Description() const
 int ServersCommand::Execute(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("action", "list, add, edit INDEX or delete INDEX.",
-                                 "list|add|edit|delete [INDEX]");
+    parser.addPositionalArgument("action",
+                                 "list, add, edit INDEX, delete INDEX or trust URL.",
+                                 "list|add|edit|delete|trust [INDEX|URL]");
     parser.addOptions({{"json", "list: print a JSON array."},
                        {"name", "Display name.", "NAME"},
-                       {"destination", "ftp://... URL or \\\\server\\share\\dir.", "DEST"},
+                       {"destination",
+                        "ftp://, ftpes://, ftps:// or sftp:// URL, or \\\\server\\share\\dir.",
+                        "DEST"},
                        {"user",
                         "Log in as ID; the password comes from KORVANTA_PASSWORD or a "
                         "prompt.",
                         "ID"},
-                       {"no-login", "edit: log in anonymously or as a guest."}});
+                       {"no-login", "edit: log in anonymously or as a guest."},
+                       {"yes", "trust: record the identity without asking."}});
     int status = 0;
     if (!Parse(parser, arguments, status))
         return status;
@@ -163,6 +169,13 @@ int ServersCommand::Execute(const QStringList& arguments)
         return 1;
     }
     const QString action = parser.positionalArguments().value(0);
+    if (action == "trust") {
+        if (parser.positionalArguments().size() != 2) {
+            PrintError("servers trust: name one URL");
+            return kUsageError;
+        }
+        return TrustServerAction(parser.positionalArguments().at(1), parser.isSet("yes"));
+    }
     if (action == "list")
         return List(profiles, parser.isSet("json"));
     if (action == "add") {
@@ -195,6 +208,6 @@ int ServersCommand::Execute(const QStringList& arguments)
     }
     if (action == "delete")
         return profiles.DeleteConnectProfile(index) ? 0 : Refuse(kDeleteFailedString);
-    PrintError("servers: the action is list, add, edit or delete");
+    PrintError("servers: the action is list, add, edit, delete or trust");
     return kUsageError;
 }

@@ -3,7 +3,8 @@
 #include "cli/command.h"
 
 // korvanta-cli servers list [--json] | add --name NAME --destination DEST [--user ID] |
-// edit INDEX [--name NAME] [--destination DEST] [--user ID | --no-login] | delete INDEX
+// edit INDEX [--name NAME] [--destination DEST] [--user ID | --no-login] | delete INDEX |
+// trust URL [--yes]
 class ServersCommand : public Command
 {
 public:

@@ -60,6 +60,13 @@ std::function<void(int, int)> DeliveryProgress(ExportObserver* observer)
     return [observer](int delivered, int count) { observer->ImageDelivered(delivered, count); };
 }
 
+std::function<bool(const UntrustedServer&)> ServerTrust(ExportObserver* observer)
+{
+    if (!observer)
+        return {};
+    return [observer](const UntrustedServer& server) { return observer->TrustServer(server); };
+}
+
 } // namespace
 
 int ConvertController::ConvertionStart(ConvertData* request)
@@ -212,6 +219,7 @@ int ConvertController::actExecSendToServer(const std::string& workFolder, const 
     sending.password = profile->password;
     sending.folderName = name;
     sending.progress = DeliveryProgress(progress);
+    sending.trustServer = ServerTrust(progress);
     const int result = fnsdExecuteSending(&sending);
     if (result != RESULT_SUCCESS)
         LogError(scope.Name(), "fnsdExecuteSending() failed.");

@@ -1,5 +1,7 @@
 #include "delivery/destination_type.h"
 
+#include "delivery/server_url.h"
+
 #include <strings.h>
 
 namespace {
@@ -13,8 +15,8 @@ bool StartsWithNoCase(const std::string& text, const char* prefix)
 
 int actCheckType(const std::string& destination)
 {
-    if (StartsWithNoCase(destination, "ftp://"))
-        return DEST_TYPE_FTP;
+    if (ServerProtocol protocol; ProtocolOfUrl(destination, protocol))
+        return protocol == ServerProtocol::Sftp ? DEST_TYPE_SFTP : DEST_TYPE_FTP;
     if (destination.starts_with("\\\\") || StartsWithNoCase(destination, "smb://"))
         return DEST_TYPE_SMB;
     return DEST_TYPE_UNKNOWN;

@@ -1,47 +1,22 @@
 #include "delivery/ftp_connection.h"
 
+#include "delivery/curl_support.h"
 #include "delivery/ftp_url.h"
+#include "delivery/tls_identity.h"
 
-#include <cstdio>
 #include <fcntl.h>
-#include <mutex>
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 namespace {
 
-struct SlistDeleter
+int PortOf(const curl_sockaddr& address)
 {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-bool CurlReady()
-{
-    static std::once_flag once;
-    static bool ready = false;
-    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
-    return ready;
-}
-
-// A name that would end the command line early, or start a second one.
-bool HasControlCharacter(const std::string& text)
-{
-    for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7F)
-            return true;
-    }
-    return false;
-}
-
-// Control connections and the active-mode listener, made close-on-exec so
-// that no program we start holds them.
-curl_socket_t OpenSocket(void*, curlsocktype, curl_sockaddr* address)
-{
-    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (address.family == AF_INET)
+        return ntohs(reinterpret_cast<const sockaddr_in&>(address.addr).sin_port);
+    if (address.family == AF_INET6)
+        return ntohs(reinterpret_cast<const sockaddr_in6&>(address.addr).sin6_port);
+    return 0;
 }
 
 } // namespace
@@ -58,10 +33,8 @@ FtpConnection::FtpConnection(const FtpLimits& limits)
 void FtpConnection::SetDefaults(const FtpLimits& limits)
 {
     CURL* curl = handle_.get();
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    // Active mode on the address of the control connection.
-    curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
     curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);
     // No CWD of curl's own: the folders are entered by our commands, and
     // file names are sent as they are, relative to the current folder.
@@ -71,31 +44,51 @@ void FtpConnection::SetDefaults(const FtpLimits& limits)
     curl_easy_setopt(curl, CURLOPT_ACCEPTTIMEOUT_MS, limits.replySeconds * 1000L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, &OpenSocket);
+    curl_easy_setopt(curl, CURLOPT_OPENSOCKETFUNCTION, &FtpConnection::OpenSocket);
+    curl_easy_setopt(curl, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, &FtpConnection::OnSocket);
     curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, this);
 }
 
-// In active mode the only sockets curl connects itself are control
-// connections; after the login there must be no second one.
-int FtpConnection::OnSocket(void* self, curl_socket_t socket, curlsocktype purpose)
+// Control and data connections and the active-mode listener, made
+// close-on-exec so that no program we start holds them. Once logged in, a
+// second control connection would start in the wrong folder: curl may not
+// make one.
+curl_socket_t FtpConnection::OpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address)
+{
+    const auto* connection = static_cast<const FtpConnection*>(self);
+    if (purpose == CURLSOCKTYPE_IPCXN && connection->loggedIn_ &&
+        PortOf(*address) == connection->controlPort_)
+        return CURL_SOCKET_BAD;
+    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+}
+
+int FtpConnection::OnSocket(void*, curl_socket_t socket, curlsocktype purpose)
 {
     // The data connection curl accepted in active mode was not made by
     // OpenSocket.
     if (purpose == CURLSOCKTYPE_ACCEPT && ::fcntl(socket, F_SETFD, FD_CLOEXEC) != 0)
         return CURL_SOCKOPT_ERROR;
-    const auto* connection = static_cast<const FtpConnection*>(self);
-    if (purpose == CURLSOCKTYPE_IPCXN && connection->loggedIn_)
-        return CURL_SOCKOPT_ERROR;
     return CURL_SOCKOPT_OK;
 }
 
-bool FtpConnection::Login(const FtpLogin& login)
+bool FtpConnection::Connect(const FtpLogin& login, bool showOnly)
 {
-    if (!handle_ || loggedIn_)
-        return false;
     CURL* curl = handle_.get();
-    baseUrl_ = "ftp://" + login.host + ":" + std::to_string(login.port) + "/";
+    const bool implicitTls = login.protocol == ServerProtocol::FtpImplicitTls;
+    baseUrl_ = std::string(implicitTls ? "ftps://" : "ftp://") + login.host + ":" +
+               std::to_string(login.port) + "/";
+    controlPort_ = login.port;
+    identity_ = IdentityCheck(login.host, login.port, showOnly);
+    if (login.protocol == ServerProtocol::Ftp) {
+        // Active mode on the address of the control connection.
+        curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
+    } else {
+        curl_easy_setopt(curl, CURLOPT_FTPPORT, static_cast<char*>(nullptr));
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(curl, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+        CheckTlsIdentity(curl, identity_);
+    }
     curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
     if (!login.user.empty()) {
         curl_easy_setopt(curl, CURLOPT_USERNAME, login.user.c_str());
@@ -104,8 +97,21 @@ bool FtpConnection::Login(const FtpLogin& login)
     // A request without a body on the server's root URL: connect, log in,
     // and nothing more.
     curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    loggedIn_ = curl_easy_perform(curl) == CURLE_OK;
+    return curl_easy_perform(curl) == CURLE_OK;
+}
+
+bool FtpConnection::Login(const FtpLogin& login)
+{
+    if (!handle_ || loggedIn_)
+        return false;
+    loggedIn_ = Connect(login, false);
     return loggedIn_;
+}
+
+void FtpConnection::ShowIdentity(const FtpLogin& login)
+{
+    if (handle_ && !loggedIn_)
+        Connect(login, true);
 }
 
 bool FtpConnection::ChangeFolder(const std::string& folder)
@@ -147,19 +153,14 @@ FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands, 
 {
     if (!loggedIn_)
         return FtpOutcome::Broken;
-    std::unique_ptr<curl_slist, SlistDeleter> list;
-    for (const std::string& command : commands) {
-        if (HasControlCharacter(command))
-            return FtpOutcome::Broken;
-        // curl closes the connection after a refused command, unless the
-        // command starts with "*"; its reply code tells the outcome.
-        const std::string line = stopAtRefusal ? command : "*" + command;
-        curl_slist* longer = curl_slist_append(list.get(), line.c_str());
-        if (!longer)
-            return FtpOutcome::Broken;
-        list.release();
-        list.reset(longer);
-    }
+    // curl closes the connection after a refused command, unless the
+    // command starts with "*"; its reply code tells the outcome.
+    std::vector<std::string> lines;
+    for (const std::string& command : commands)
+        lines.push_back(stopAtRefusal ? command : "*" + command);
+    const CommandList list = MakeCommandList(lines);
+    if (!list)
+        return FtpOutcome::Broken;
     CURL* curl = handle_.get();
     curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
@@ -176,27 +177,14 @@ FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands, 
     return reply >= 100 && reply < 400 ? FtpOutcome::Done : FtpOutcome::Refused;
 }
 
-size_t FtpConnection::OnListing(char* data, size_t size, size_t count, void* listing)
-{
-    static_cast<std::string*>(listing)->append(data, size * count);
-    return size * count;
-}
-
 FtpOutcome FtpConnection::List(const char* command, std::string& listing)
 {
-    listing.clear();
     // No folder goes with the command: some servers take it for a pattern.
     CURL* curl = handle_.get();
     curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
-    curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, command);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FtpConnection::OnListing);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &listing);
-    const CURLcode code = curl_easy_perform(curl);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(nullptr));
+    const CURLcode code = PerformInto(curl, listing);
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, static_cast<char*>(nullptr));
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 0L);
     if (code == CURLE_OK)
@@ -220,22 +208,7 @@ FtpOutcome FtpConnection::ListNames(std::vector<std::string>& names)
         outcome = List("NLST", listing);
     if (outcome != FtpOutcome::Done)
         return outcome;
-    names.clear();
-    std::size_t start = 0;
-    while (start < listing.size()) {
-        std::size_t end = listing.find('\n', start);
-        if (end == std::string::npos)
-            end = listing.size();
-        std::string line = listing.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        // Some servers answer with paths.
-        if (const std::size_t slash = line.rfind('/'); slash != std::string::npos)
-            line.erase(0, slash + 1);
-        if (!line.empty() && line != "." && line != "..")
-            names.push_back(line);
-        start = end + 1;
-    }
+    names = ListedNames(listing);
     return FtpOutcome::Done;
 }
 
@@ -243,24 +216,7 @@ bool FtpConnection::PutFile(const std::filesystem::path& local, const std::strin
 {
     if (!loggedIn_ || HasControlCharacter(path))
         return false;
-    std::error_code error;
-    const auto size = std::filesystem::file_size(local, error);
-    if (error)
-        return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(local.c_str(), "rbe"));
-    if (!file)
-        return false;
     // curl decodes the escapes again and, with its NOCWD method, sends the
     // whole path with STOR.
-    const std::string url = baseUrl_ + PercentEncode(path);
-    CURL* curl = handle_.get();
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_READDATA, file.get());
-    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
-    const bool done = curl_easy_perform(curl) == CURLE_OK;
-    curl_easy_setopt(curl, CURLOPT_READDATA, static_cast<void*>(nullptr));
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
-    return done;
+    return UploadFile(handle_.get(), baseUrl_ + PercentEncode(path), local);
 }

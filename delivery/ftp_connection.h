@@ -1,5 +1,8 @@
 #pragma once
 
+#include "delivery/identity_check.h"
+#include "delivery/server_url.h"
+
 #include <curl/curl.h>
 
 #include <filesystem>
@@ -8,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-// Time bounds of one FTP session, in seconds.
+// Time bounds of one FTP or SFTP session, in seconds.
 struct FtpLimits
 {
     long connectSeconds = 15; // TCP connect, greeting and login
@@ -16,13 +19,14 @@ struct FtpLimits
     long stallSeconds = 30;   // a transfer slower than one byte a second for this long ends
 };
 
-// Where to log in, and as whom; an empty user logs in anonymously.
+// Where to log in, how, and as whom; an empty user logs in anonymously.
 struct FtpLogin
 {
     std::string host; // name or address; an IPv6 address in brackets
     int port = 21;
     std::string user;
     std::string password;
+    ServerProtocol protocol = ServerProtocol::Ftp; // one of the three FTP ones
 };
 
 // How a command went: done; refused by the server, which can still be used;
@@ -34,8 +38,11 @@ enum class FtpOutcome
     Broken
 };
 
-// One FTP control connection through one curl handle: active mode, binary
-// transfers. The current remote folder is state of the connection, so once
+// One FTP control connection through one curl handle, binary transfers:
+// plain FTP in active mode; FTP over TLS in passive mode, since a firewall
+// cannot read the encrypted PORT commands to let the server's data
+// connections in. Both TLS channels are encrypted, and the server's
+// certificate is checked (see CheckTlsIdentity). The current remote folder is state of the connection, so once
 // logged in it never connects again: a command that would need a new
 // connection fails instead of running in the wrong folder. Paths may be
 // relative to the current remote folder ("a/b/name") or absolute.
@@ -50,6 +57,10 @@ public:
     bool IsOpen() const { return handle_ != nullptr; }
 
     bool Login(const FtpLogin& login);
+    // The identity the TLS server showed, and whether it was refused.
+    const IdentityCheck& Identity() const { return identity_; }
+    // Connects only as far as the server shows its identity (Identity()).
+    void ShowIdentity(const FtpLogin& login);
     // CWD.
     bool ChangeFolder(const std::string& folder);
     // MKD: Refused when the folder is there already, or may not be made.
@@ -81,11 +92,14 @@ private:
     // a refused command ends the list, and curl closes the connection.
     FtpOutcome RunCommands(const std::vector<std::string>& commands, bool stopAtRefusal = false);
     FtpOutcome List(const char* command, std::string& listing);
+    bool Connect(const FtpLogin& login, bool showOnly);
+    static curl_socket_t OpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
     static int OnSocket(void* self, curl_socket_t socket, curlsocktype purpose);
-    static size_t OnListing(char* data, size_t size, size_t count, void* listing);
 
     std::unique_ptr<CURL, HandleDeleter> handle_;
-    std::string baseUrl_; // "ftp://host:port/"
+    std::string baseUrl_; // "ftp://host:port/", "ftps://" for implicit TLS
+    int controlPort_ = 0;
+    IdentityCheck identity_{"", 0};
     bool loggedIn_ = false;
     bool listsWithOptions_ = true;
 };

@@ -5,7 +5,8 @@
 #include "delivery/destination_type.h"
 #include "delivery/ftp_connection.h"
 #include "delivery/ftp_send_files.h"
-#include "delivery/ftp_server_url.h"
+#include "delivery/server_url.h"
+#include "delivery/trusted_login.h"
 #include "log/debug_log.h"
 #include "log/failure.h"
 
@@ -15,9 +16,9 @@ const char* const kName = "actSendingFTP";
 
 // The profile's credentials when it asks for them; anonymous otherwise.
 // Whatever the URL itself carries is never used.
-FtpLogin LoginFor(const SendingData& request, const FtpServerUrl& url)
+FtpLogin LoginFor(const SendingData& request, const ServerUrl& url)
 {
-    FtpLogin login{url.host, url.port, {}, {}};
+    FtpLogin login{url.host, url.port, {}, {}, url.protocol};
     if (request.authentication) {
         login.user = request.id;
         login.password = request.password;
@@ -32,11 +33,12 @@ int Upload(const SendingData& request)
     FtpConnection connection;
     if (!connection.IsOpen())
         throw CodedFailure(RESULT_INTERNET_HANDLE_FAILED, "InternetOpenW() failed.");
-    FtpServerUrl url;
-    if (!SplitFtpUrl(request.destination, url))
+    ServerUrl url;
+    if (!SplitServerUrl(request.destination, url) || url.protocol == ServerProtocol::Sftp)
         throw CodedFailure(RESULT_DELIVERY_FAILED, "InternetCrackUrlW() failed.");
-    if (!connection.Login(LoginFor(request, url)))
-        throw CodedFailure(RESULT_SERVER_UNREACHABLE, "InternetConnectW() failed.");
+    const FtpLogin login = LoginFor(request, url);
+    LogInTrusting(kName, request, connection.Identity(),
+                  [&] { return connection.Login(login); });
     // Only the image folder goes out, and only below the URL's folder.
     if (!actSendingFiles(&connection, JoinPath(request.srcFolder, request.folderName),
                          RemoteStartFolder(url), request.progress))

@@ -19,18 +19,39 @@ std::string PercentEncode(const std::string& text)
     return encoded;
 }
 
-std::string FtpUrlWithUser(const std::string& url, bool authentication, const std::string& id)
+namespace {
+
+// The URL without a password in its user part: "ftp://ann:pw@host" gives
+// "ftp://ann@host".
+std::string WithoutPassword(const std::string& url)
 {
-    std::string withUser = url;
-    const std::size_t slashes = url.find("//");
+    const std::size_t scheme = url.find("://");
+    if (scheme == std::string::npos)
+        return url;
+    const std::size_t host = scheme + 3;
+    const std::size_t authorityEnd = std::min(url.find_first_of("/?#", host), url.size());
+    const std::size_t at = url.rfind('@', authorityEnd == host ? host : authorityEnd - 1);
+    if (at == std::string::npos || at < host)
+        return url;
+    const std::size_t colon = url.find(':', host);
+    if (colon == std::string::npos || colon > at)
+        return url;
+    return url.substr(0, colon) + url.substr(at);
+}
+
+} // namespace
+
+std::string ServerUrlWithUser(const std::string& url, bool authentication, const std::string& id)
+{
+    std::string withUser = WithoutPassword(url);
+    const std::size_t slashes = withUser.find("//");
     if (slashes == std::string::npos)
         return withUser;
-    // Schemes are case-insensitive, but desktop handlers are registered for
-    // "ftp" only.
     std::transform(withUser.begin(), withUser.begin() + slashes, withUser.begin(),
                    [](unsigned char c) { return std::tolower(c); });
     if (authentication && !id.empty())
-        withUser.insert(slashes + 2, PercentEncode(id) + "@");
+        withUser = withUser.substr(0, slashes + 2) + PercentEncode(id) + "@" +
+                   UrlsWithoutCredentials(withUser).substr(slashes + 2);
     return withUser;
 }
 

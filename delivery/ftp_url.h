@@ -2,11 +2,12 @@
 
 #include <string>
 
-// The FTP URL as the desktop is given it: the scheme in lower case, and the
-// user name, percent-encoded, right after "ftp://" when authentication is on
-// and the user name is not empty. Never the password: any local user can
+// A server URL as the desktop is given it: the scheme in lower case, and the
+// user name, percent-encoded, right after "scheme://" when authentication
+// is on and the user name is not empty, in place of any the URL names.
+// Never a password, not even one the URL itself carries: any local user can
 // read the opener's command line, and the file manager asks for it.
-std::string FtpUrlWithUser(const std::string& url, bool authentication, const std::string& id);
+std::string ServerUrlWithUser(const std::string& url, bool authentication, const std::string& id);
 
 // Every byte but letters, digits and "-._~" as %XX.
 std::string PercentEncode(const std::string& text);

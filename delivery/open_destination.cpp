@@ -18,7 +18,8 @@ std::string OpenTarget(const std::string& destination, bool authentication, cons
 {
     switch (actCheckType(destination)) {
     case DEST_TYPE_FTP:
-        return FtpUrlWithUser(destination, authentication, id);
+    case DEST_TYPE_SFTP:
+        return ServerUrlWithUser(destination, authentication, id);
     case DEST_TYPE_SMB:
         return ShareOpenTarget(destination, authentication, id, password);
     default:

@@ -4,6 +4,7 @@
 #include "delivery/destination_type.h"
 #include "delivery/ftp_upload.h"
 #include "delivery/ftp_url.h"
+#include "delivery/sftp_upload.h"
 #include "delivery/smb_upload.h"
 #include "log/debug_log.h"
 
@@ -28,6 +29,8 @@ int fnsdExecuteSending(const SendingData* request)
     LogInfo(kSendingName, " Send:Dst[%s]", UrlsWithoutCredentials(request->destination).c_str());
     if (kind == DEST_TYPE_FTP)
         result = actSendingFTP(request);
+    else if (kind == DEST_TYPE_SFTP)
+        result = actSendingSFTP(request);
     else if (kind == DEST_TYPE_SMB)
         result = actSendingSMB(request);
     else

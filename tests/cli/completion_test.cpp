@@ -90,17 +90,19 @@ TEST_F(Completion, OffersTheCommandsAndTheirOptions)
     EXPECT_EQ((Words{"--help", "--version", "convert", "office", "open", "servers", "watch"}),
               Complete({""}));
     EXPECT_EQ((Words{"servers"}), Complete({"se"}));
-    EXPECT_EQ((Words{"--server", "--share"}), Complete({"convert", "--s"}));
-    EXPECT_EQ((Words{"--destination", "--help", "--json", "--name", "--no-login", "--user"}),
+    EXPECT_EQ((Words{"--server", "--sftp", "--share"}), Complete({"convert", "--s"}));
+    EXPECT_EQ((Words{"--destination", "--help", "--json", "--name", "--no-login", "--user",
+                     "--yes"}),
               Complete({"servers", "--"}));
     EXPECT_EQ((Words{"--help"}), Complete({"office", "-"}));
 }
 
 TEST_F(Completion, OffersTheActionsOfACommand)
 {
-    EXPECT_EQ((Words{"add", "delete", "edit", "list"}), Complete({"servers", ""}));
+    EXPECT_EQ((Words{"add", "delete", "edit", "list", "trust"}), Complete({"servers", ""}));
     // An option's value is not the action.
-    EXPECT_EQ((Words{"add", "delete", "edit", "list"}), Complete({"servers", "--name", "x", ""}));
+    EXPECT_EQ((Words{"add", "delete", "edit", "list", "trust"}),
+              Complete({"servers", "--name", "x", ""}));
     EXPECT_EQ((Words{"start", "status", "stop"}), Complete({"office", ""}));
     EXPECT_EQ((Words{}), Complete({"office", "start", ""}));
 }

@@ -63,7 +63,7 @@ TEST(OpenDestination, TheFtpUrlCarriesThePercentEncodedUserButNeverThePassword)
 
 TEST(FtpUrl, TheUserGoesRightAfterTheScheme)
 {
-    EXPECT_EQ("ftp://u@h:2121/a", FtpUrlWithUser("ftp://h:2121/a", true, "u"));
-    EXPECT_EQ("ftp://h", FtpUrlWithUser("ftp://h", false, "u"));
+    EXPECT_EQ("ftp://u@h:2121/a", ServerUrlWithUser("ftp://h:2121/a", true, "u"));
+    EXPECT_EQ("ftp://h", ServerUrlWithUser("ftp://h", false, "u"));
     EXPECT_EQ("%C3%A4-._~", PercentEncode("ä-._~"));
 }

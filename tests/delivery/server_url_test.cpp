@@ -1,8 +1,8 @@
-#include "delivery/ftp_server_url.h"
+#include "delivery/server_url.h"
 
 #include <gtest/gtest.h>
 
-TEST(FtpServerUrl, SplitsHostPortAndPath)
+TEST(ServerUrl, SplitsHostPortAndPath)
 {
     struct Case
     {
@@ -32,22 +32,53 @@ TEST(FtpServerUrl, SplitsHostPortAndPath)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.url);
-        FtpServerUrl parts;
-        ASSERT_TRUE(SplitFtpUrl(c.url, parts));
+        ServerUrl parts;
+        ASSERT_TRUE(SplitServerUrl(c.url, parts));
         EXPECT_EQ(c.host, parts.host);
         EXPECT_EQ(c.port, parts.port);
         EXPECT_EQ(c.path, parts.path);
     }
 }
 
-TEST(FtpServerUrl, RefusesWhatCannotBeSplit)
+TEST(ServerUrl, EachSchemeHasItsProtocolAndPort)
+{
+    struct Case
+    {
+        std::string url;
+        ServerProtocol protocol;
+        int port;
+    };
+    const Case cases[] = {
+        {"ftp://host/pub", ServerProtocol::Ftp, 21},
+        {"ftpes://host/pub", ServerProtocol::FtpExplicitTls, 21},
+        {"FTPES://host:2121/pub", ServerProtocol::FtpExplicitTls, 2121},
+        {"ftps://host/pub", ServerProtocol::FtpImplicitTls, 990},
+        {"Ftps://ann:pw@host:9990", ServerProtocol::FtpImplicitTls, 9990},
+        {"sftp://host/srv/www", ServerProtocol::Sftp, 22},
+        {"SFTP://[::1]:2222/~/www", ServerProtocol::Sftp, 2222},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        ServerUrl parts;
+        ASSERT_TRUE(SplitServerUrl(c.url, parts));
+        EXPECT_EQ(c.protocol, parts.protocol);
+        EXPECT_EQ(c.port, parts.port);
+        ServerProtocol named = ServerProtocol::Ftp;
+        ASSERT_TRUE(ProtocolOfUrl(c.url, named));
+        EXPECT_EQ(c.protocol, named);
+    }
+}
+
+TEST(ServerUrl, RefusesWhatCannotBeSplit)
 {
     const std::string refused[] = {
         "",
         "ftp:/host/",
         "host/pub",
         "http://host/",
-        "ftps://host/",
+        "ftpes:/host/",
+        "ssh://host/",
+        "sftp://",
         "ftp://",
         "ftp:///pub",
         "ftp://user@/pub",
@@ -70,27 +101,29 @@ TEST(FtpServerUrl, RefusesWhatCannotBeSplit)
     };
     for (const std::string& url : refused) {
         SCOPED_TRACE(url);
-        FtpServerUrl parts;
+        ServerUrl parts;
         parts.host = "unchanged";
-        EXPECT_FALSE(SplitFtpUrl(url, parts));
+        EXPECT_FALSE(SplitServerUrl(url, parts));
         EXPECT_EQ("unchanged", parts.host);
     }
 }
 
-TEST(FtpServerUrl, PartsThatJustFit)
+TEST(ServerUrl, PartsThatJustFit)
 {
-    FtpServerUrl parts;
-    EXPECT_TRUE(SplitFtpUrl("ftp://" + std::string(255, 'h') + "/", parts));
-    EXPECT_TRUE(SplitFtpUrl("ftp://host/" + std::string(2046, 'p'), parts));
+    ServerUrl parts;
+    EXPECT_TRUE(SplitServerUrl("ftp://" + std::string(255, 'h') + "/", parts));
+    EXPECT_TRUE(SplitServerUrl("ftp://host/" + std::string(2046, 'p'), parts));
     EXPECT_EQ(2047u, parts.path.size());
-    EXPECT_TRUE(SplitFtpUrl("ftp://" + std::string(127, 'u') + ":" + std::string(127, 'p') +
+    EXPECT_TRUE(SplitServerUrl("ftp://" + std::string(127, 'u') + ":" + std::string(127, 'p') +
                                 "@host/?" + std::string(2082, 'e'),
                             parts));
 }
 
-TEST(FtpServerUrl, StartFolderIsThePathOrTheLoginFolder)
+TEST(ServerUrl, StartFolderIsThePathOrTheLoginFolder)
 {
-    EXPECT_EQ(".", RemoteStartFolder(FtpServerUrl{"host", 21, ""}));
-    EXPECT_EQ("/", RemoteStartFolder(FtpServerUrl{"host", 21, "/"}));
-    EXPECT_EQ("/pub/", RemoteStartFolder(FtpServerUrl{"host", 21, "/pub/"}));
+    EXPECT_EQ(".", RemoteStartFolder(ServerUrl{ServerProtocol::Ftp, "host", 21, ""}));
+    EXPECT_EQ("/", RemoteStartFolder(ServerUrl{ServerProtocol::Ftp, "host", 21, "/"}));
+    EXPECT_EQ("/pub/", RemoteStartFolder(ServerUrl{ServerProtocol::FtpImplicitTls, "host", 990, "/pub/"}));
+    EXPECT_EQ("/~", RemoteStartFolder(ServerUrl{ServerProtocol::Sftp, "host", 22, ""}));
+    EXPECT_EQ("/srv/", RemoteStartFolder(ServerUrl{ServerProtocol::Sftp, "host", 22, "/srv/"}));
 }

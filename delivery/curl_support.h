@@ -1,0 +1,38 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+// What the FTP and SFTP connections share in their use of curl.
+
+// Initialises curl once per process; false when it cannot be.
+bool CurlReady();
+
+// A text that would end a command line early, or start a second one.
+bool HasControlCharacter(const std::string& text);
+
+struct SlistDeleter
+{
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using CommandList = std::unique_ptr<curl_slist, SlistDeleter>;
+
+// The lines as a curl list; null when one has a control character or the
+// list cannot be made.
+CommandList MakeCommandList(const std::vector<std::string>& lines);
+
+// Uploads the local file to url through the handle, which is left ready for
+// a request without a body. False when the file cannot be read or the
+// transfer fails.
+bool UploadFile(CURL* curl, const std::string& url, const std::filesystem::path& local);
+
+// Runs a request on the handle whose body is collected into text.
+CURLcode PerformInto(CURL* curl, std::string& text);
+
+// The names of a name-only listing, one a line, without "." and "..". Of a
+// line that is a path, the last name.
+std::vector<std::string> ListedNames(const std::string& listing);
