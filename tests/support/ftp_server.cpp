@@ -23,27 +23,29 @@ namespace {
 // The Debian package's module is only seen by the system's interpreter.
 const char* const kPython = "/usr/bin/python3";
 
-pid_t StartScript(const fs::path& root, int port, const fs::path& output)
+pid_t StartScript(const fs::path& root, int port, const std::vector<std::string>& options,
+                  const fs::path& output)
 {
     const std::string script = KORVANTA_FTP_SERVER_SCRIPT;
-    const std::vector<std::string> arguments = {kPython,       script,
-                                                "--root",      root.string(),
-                                                "--log",       (root / "commands.log").string(),
-                                                "--port-file", (root / "port").string(),
-                                                "--user",      FtpTestServer::User(),
-                                                "--password",  FtpTestServer::Password(),
-                                                "--port",      std::to_string(port)};
+    std::vector<std::string> arguments = {kPython,       script,
+                                          "--root",      root.string(),
+                                          "--log",       (root / "commands.log").string(),
+                                          "--port-file", (root / "port").string(),
+                                          "--user",      FtpTestServer::User(),
+                                          "--password",  FtpTestServer::Password(),
+                                          "--port",      std::to_string(port)};
+    arguments.insert(arguments.end(), options.begin(), options.end());
     return StartServerProcess(arguments, output, false);
 }
 
 } // namespace
 
-FtpTestServer::FtpTestServer(int port)
+FtpTestServer::FtpTestServer(int port, const std::vector<std::string>& options)
 {
     fs::create_directories(root_ / "anon/readonly");
     fs::create_directories(root_ / "anon/norename");
     fs::create_directories(root_ / "user");
-    pid_ = StartScript(root_.Path(), port, root_ / "server.out");
+    pid_ = StartScript(root_.Path(), port, options, root_ / "server.out");
     try {
         WaitUntilAccepting();
     } catch (...) {

@@ -20,9 +20,10 @@
 class FtpTestServer
 {
 public:
-    // On port, or on a free one when port is 0. Throws std::runtime_error when
-    // the server does not come up.
-    explicit FtpTestServer(int port = 0);
+    // On port, or on a free one when port is 0, with more options for the
+    // script (FtpsTestServer passes its TLS ones). Throws std::runtime_error
+    // when the server does not come up.
+    explicit FtpTestServer(int port = 0, const std::vector<std::string>& options = {});
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;
     FtpTestServer& operator=(const FtpTestServer&) = delete;
