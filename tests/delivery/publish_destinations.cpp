@@ -1,13 +1,18 @@
 #include "tests/delivery/publish_destinations.h"
 
 #include "delivery/delivery.h"
+#include "delivery/known_servers.h"
 #include "delivery/publish_folder.h"
 #include "tests/delivery/ftp_test_tree.h"
 #include "tests/support/ftp_server.h"
+#include "tests/support/ftps_server.h"
+#include "tests/support/isolated_home.h"
+#include "tests/support/sftp_server.h"
 #include "tests/support/smb_server.h"
 #include "tests/support/vsftpd_server.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -68,6 +73,58 @@ private:
     SmbTestServer server_;
 };
 
+void Trust(int port, const std::string& fingerprint)
+{
+    if (!TrustIdentity("127.0.0.1", port, fingerprint))
+        throw std::runtime_error("the server's identity cannot be trusted");
+}
+
+void LogInAs(SendingData& request, const std::string& user, const std::string& password)
+{
+    request.authentication = true;
+    request.id = user;
+    request.password = password;
+}
+
+class FtpsDestination : public PublishDestination
+{
+public:
+    explicit FtpsDestination(FtpsMode mode) : server_(mode)
+    {
+        Trust(server_.Port(), server_.Fingerprint());
+    }
+    fs::path Folder(const std::string& name) const override { return server_.UserRoot() / name; }
+
+protected:
+    std::string Destination() const override { return server_.Url("/"); }
+    void LogIn(SendingData& request) const override
+    {
+        LogInAs(request, server_.User(), server_.Password());
+    }
+
+private:
+    IsolatedHome home_;
+    FtpsTestServer server_;
+};
+
+class SftpDestination : public PublishDestination
+{
+public:
+    SftpDestination() { Trust(server_.Port(), server_.Fingerprint()); }
+    fs::path Folder(const std::string& name) const override { return server_.Home() / name; }
+
+protected:
+    std::string Destination() const override { return server_.Url(server_.Home().string()); }
+    void LogIn(SendingData& request) const override
+    {
+        LogInAs(request, server_.User(), server_.Password());
+    }
+
+private:
+    IsolatedHome home_;
+    SftpTestServer server_;
+};
+
 } // namespace
 
 int PublishDestination::Deliver(const SendingData& request) const
@@ -86,6 +143,12 @@ std::string KindName(DestinationKind kind)
         return "Vsftpd";
     case DestinationKind::Share:
         return "Share";
+    case DestinationKind::ExplicitTls:
+        return "ExplicitTls";
+    case DestinationKind::ImplicitTls:
+        return "ImplicitTls";
+    case DestinationKind::Sftp:
+        return "Sftp";
     }
     return "Unknown";
 }
@@ -96,6 +159,7 @@ SendingData PublishDestination::Request(const fs::path& work, const std::string&
     request.srcFolder = work.string();
     request.destination = Destination();
     request.folderName = name;
+    LogIn(request);
     return request;
 }
 
@@ -115,6 +179,12 @@ std::unique_ptr<PublishDestination> MakeDestination(DestinationKind kind)
         return std::make_unique<VsftpdDestination>();
     case DestinationKind::Share:
         return std::make_unique<ShareDestination>();
+    case DestinationKind::ExplicitTls:
+        return std::make_unique<FtpsDestination>(FtpsMode::Explicit);
+    case DestinationKind::ImplicitTls:
+        return std::make_unique<FtpsDestination>(FtpsMode::Implicit);
+    case DestinationKind::Sftp:
+        return std::make_unique<SftpDestination>();
     }
     return nullptr;
 }

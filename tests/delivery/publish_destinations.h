@@ -15,7 +15,10 @@ enum class DestinationKind
     Local,
     Pyftpdlib,
     Vsftpd,
-    Share
+    Share,
+    ExplicitTls, // pyftpdlib over ftpes://, trusted by its fingerprint
+    ImplicitTls, // pyftpdlib over ftps://, trusted by its fingerprint
+    Sftp,        // OpenSSH, trusted by its host key's fingerprint
 };
 
 std::string KindName(DestinationKind kind);
@@ -35,6 +38,8 @@ public:
 
 protected:
     virtual std::string Destination() const = 0;
+    // Fills in the login, for a server that asks for one.
+    virtual void LogIn(SendingData&) const {}
     virtual int Deliver(const SendingData& request) const;
 };
 

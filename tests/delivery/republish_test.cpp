@@ -165,5 +165,7 @@ TEST(RepublishOnVsftpd, AFolderNamedLikeAPatternIsListedAsItself)
 
 INSTANTIATE_TEST_SUITE_P(Kinds, Republish,
                          ::testing::Values(DestinationKind::Local, DestinationKind::Pyftpdlib,
-                                           DestinationKind::Vsftpd, DestinationKind::Share),
+                                           DestinationKind::Vsftpd, DestinationKind::Share,
+                                           DestinationKind::ExplicitTls,
+                                           DestinationKind::ImplicitTls, DestinationKind::Sftp),
                          ParamName);
