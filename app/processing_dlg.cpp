@@ -1,5 +1,6 @@
 #include "app/processing_dlg.h"
 
+#include "app/server_trust_dlg.h"
 #include "app/set_text_from_resource.h"
 #include "profiles/settings_dialog_support.h"
 
@@ -9,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QThread>
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
@@ -82,6 +84,24 @@ void CProcessingDlg::SlideWritten(int written, int count)
 void CProcessingDlg::ImageDelivered(int delivered, int count)
 {
     PostProgress(count + delivered, 2 * count);
+}
+
+bool CProcessingDlg::TrustServer(const UntrustedServer& server)
+{
+    if (QThread::currentThread() == thread())
+        return AskTrust(server);
+    bool trusted = false;
+    QMetaObject::invokeMethod(
+        this, [&] { trusted = AskTrust(server); }, Qt::BlockingQueuedConnection);
+    return trusted;
+}
+
+bool CProcessingDlg::AskTrust(const UntrustedServer& server)
+{
+    if (!isVisible())
+        return false;
+    CServerTrustDlg question(server, this);
+    return question.exec() == QDialog::Accepted;
 }
 
 void CProcessingDlg::PostProgress(int done, int total)

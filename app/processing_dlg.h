@@ -40,6 +40,10 @@ public:
     // The worker's progress; safe from any thread.
     void SlideWritten(int written, int count) override;
     void ImageDelivered(int delivered, int count) override;
+    // Asks the user, above this dialog and on its thread, whether to trust
+    // the server; returns once answered. Safe from any thread. No without
+    // asking while the dialog is not shown: the run is ending.
+    bool TrustServer(const UntrustedServer& server) override;
 
     // The bar position the next timer tick shows.
     int Position() const { return position_; }
@@ -55,6 +59,7 @@ private:
 
     void OnInitDialog();
     void OnConvertDone();
+    bool AskTrust(const UntrustedServer& server);
     void PostProgress(int done, int total);
     void ShowProgress(int done, int total);
 

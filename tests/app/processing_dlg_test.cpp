@@ -1,4 +1,5 @@
 #include "app/processing_dlg.h"
+#include "app/server_trust_dlg.h"
 #include "platform/string_resources.h"
 #include "tests/app/modal_run.h"
 #include "tests/app/qstring_print.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -31,6 +33,33 @@ QPushButton* CancelButton(CProcessingDlg& dialog)
 {
     return dialog.findChild<QPushButton*>(QStringLiteral("2"));
 }
+
+const UntrustedServer kServer{"files.example.com", 22,
+                              "SHA256:nThbg6kXUpJWGl7E1IGOCspRomTxdCARLviKw6E5SY8", false};
+
+// Answers each server question the dialog shows with the button of that id,
+// as soon as it shows; counts them.
+class Answerer
+{
+public:
+    Answerer(CProcessingDlg& dialog, const char* button)
+        : ticker_(10ms, [&dialog, id = QString::fromLatin1(button), this] {
+              auto* question = dialog.findChild<CServerTrustDlg*>();
+              if (!question || !question->isVisible())
+                  return;
+              ++answered_;
+              parent_ = question->parentWidget();
+              QTest::mouseClick(question->findChild<QPushButton*>(id), Qt::LeftButton);
+          })
+    {}
+    int Answered() const { return answered_; }
+    QWidget* Parent() const { return parent_; }
+
+private:
+    int answered_ = 0;
+    QWidget* parent_ = nullptr;
+    Ticker ticker_;
+};
 
 // Lets the event loop run for a while.
 void Pause(std::chrono::milliseconds span)
@@ -194,4 +223,46 @@ TEST(ProcessingDialog, ADiscardedNoticeLeavesTheNextShowingOpen)
     QCoreApplication::processEvents();
     dialog.DiscardConvertDone();
     EXPECT_EQ(QDialog::Rejected, ExecThen(dialog, closeLater));
+}
+
+TEST(ProcessingDialog, AsksTheUserForTheWorkerAndPassesOnTheAnswer)
+{
+    CProcessingDlg dialog;
+    for (const char* button : {"6", "7"}) {
+        SCOPED_TRACE(button);
+        const Answerer answerer(dialog, button);
+        std::atomic<bool> returned = false;
+        bool trusted = false;
+        std::thread worker;
+        ExecThen(dialog, [&] {
+            worker = std::thread([&] {
+                trusted = dialog.TrustServer(kServer);
+                returned = true;
+                CProcessingDlg::PostConvertDone(&dialog);
+            });
+        });
+        // A question still queued when the run ended gets its answer here.
+        while (!returned)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        worker.join();
+        EXPECT_EQ(1, answerer.Answered());
+        EXPECT_EQ(&dialog, answerer.Parent());
+        EXPECT_EQ(button == std::string("6"), trusted);
+    }
+}
+
+TEST(ProcessingDialog, AsksOnItsOwnThreadDirectlyAndNotAtAllWhenNotShown)
+{
+    CProcessingDlg dialog;
+    const Answerer answerer(dialog, "6");
+    EXPECT_FALSE(dialog.TrustServer(kServer));
+    EXPECT_EQ(0, answerer.Answered());
+
+    bool trusted = false;
+    ExecThen(dialog, [&] {
+        trusted = dialog.TrustServer(kServer);
+        dialog.reject();
+    });
+    EXPECT_TRUE(trusted);
+    EXPECT_EQ(1, answerer.Answered());
 }

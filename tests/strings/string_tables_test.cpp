@@ -41,6 +41,17 @@ std::vector<std::size_t> Mnemonics(const std::string& text)
     return marks;
 }
 
+// The "%1" to "%9" a text fills in.
+std::multiset<std::string> Placeholders(const std::string& text)
+{
+    std::multiset<std::string> found;
+    for (std::size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i + 1)) {
+        if (i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9')
+            found.insert(text.substr(i, 2));
+    }
+    return found;
+}
+
 } // namespace
 
 TEST(StringTableText, ParsesLinesCommentsAndEscapes)
@@ -81,7 +92,7 @@ TEST(CompiledTables, EveryLanguageHoldsEveryId)
     const auto english = LoadStringTable(kEnglishStringTable);
     ASSERT_TRUE(english);
     EXPECT_EQ(0u, english->count(1)) << "the English table has no string 1";
-    EXPECT_EQ(43u, english->size());
+    EXPECT_EQ(52u, english->size());
     std::set<int> others = Ids(*english);
     others.insert(1);
     ASSERT_EQ(8u, StringTableLanguages().size());
@@ -105,6 +116,23 @@ TEST(CompiledTables, StringsFitTheirControls)
             EXPECT_LE(Utf8CharacterCount(text), 127u) << language << "/" << id;
             EXPECT_EQ(std::string::npos, text.find_first_of("\t\n")) << language << "/" << id;
             EXPECT_LE(Mnemonics(text).size(), 1u) << language << "/" << id << ": " << text;
+        }
+    }
+}
+
+TEST(CompiledTables, TranslationsFillInWhatTheEnglishTextFillsIn)
+{
+    const auto english = LoadStringTable(kEnglishStringTable);
+    ASSERT_TRUE(english);
+    for (int language : StringTableLanguages()) {
+        const auto table = LoadStringTable(language);
+        ASSERT_TRUE(table) << language;
+        for (const auto& [id, text] : *english) {
+            const auto translated = table->find(id);
+            if (translated != table->end()) {
+                EXPECT_EQ(Placeholders(text), Placeholders(translated->second))
+                    << language << "/" << id << ": " << translated->second;
+            }
         }
     }
 }
