@@ -2,6 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/command.h"
+#include "cli/password_input.h"
 #include "platform/locale_map.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,7 @@ void PrintUsage(const std::vector<std::unique_ptr<Command>>& commands)
 
 int main(int argc, char** argv)
 {
+    TakePasswordFromEnvironment();
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName("korvanta-cli");
     QCoreApplication::setApplicationVersion(KORVANTA_VERSION);

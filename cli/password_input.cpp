@@ -6,10 +6,28 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace {
+
+std::optional<std::string>& PasswordFromEnvironment()
+{
+    static std::optional<std::string> password;
+    return password;
+}
+
+} // namespace
+
+void TakePasswordFromEnvironment()
+{
+    if (const char* fromEnvironment = std::getenv("KORVANTA_PASSWORD")) {
+        PasswordFromEnvironment() = fromEnvironment;
+        ::unsetenv("KORVANTA_PASSWORD");
+    }
+}
+
 std::optional<std::string> ReadGivenPassword()
 {
-    if (const char* fromEnvironment = std::getenv("KORVANTA_PASSWORD"))
-        return fromEnvironment;
+    if (PasswordFromEnvironment())
+        return PasswordFromEnvironment();
     if (!::isatty(STDIN_FILENO))
         return std::nullopt;
     std::fputs("Password: ", stderr);

@@ -7,7 +7,7 @@
 #include <vector>
 
 // Registers a recording application as the desktop's handler for folders and
-// for ftp: and smb: URLs, so that the real xdg-open hands it what it opens.
+// for ftp:, ftps:, ftpes:, sftp: and smb: URLs, so that the real xdg-open hands it what it opens.
 // Changes DISPLAY, XDG_DATA_HOME and XDG_CONFIG_DIRS while it lives. With a
 // delay, the handler takes that long before it records and ends, as a slow
 // file manager does; the opener waits for it.
@@ -24,6 +24,8 @@ public:
     // The files the handler found open beyond its standard streams, one a
     // line, over all its runs.
     std::string Descriptors() const;
+    // The handler's environment, one variable a line, over all its runs.
+    std::string Environments() const;
 
 private:
     TempFolder folder_;
