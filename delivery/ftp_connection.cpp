@@ -3,6 +3,7 @@
 #include "delivery/curl_support.h"
 #include "delivery/ftp_url.h"
 #include "delivery/tls_identity.h"
+#include "log/failure.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -20,6 +21,13 @@ int PortOf(const curl_sockaddr& address)
 }
 
 } // namespace
+
+bool Answered(FtpOutcome outcome, const std::string& what)
+{
+    if (outcome == FtpOutcome::Broken)
+        throw Failure("The connection broke off: " + what + " failed.");
+    return outcome == FtpOutcome::Done;
+}
 
 FtpConnection::FtpConnection(const FtpLimits& limits)
 {

@@ -38,6 +38,10 @@ enum class FtpOutcome
     Broken
 };
 
+// True when done, false when refused; throws Failure naming what when the
+// connection is gone.
+bool Answered(FtpOutcome outcome, const std::string& what);
+
 // One FTP control connection through one curl handle, binary transfers:
 // plain FTP in active mode; FTP over TLS in passive mode, since a firewall
 // cannot read the encrypted PORT commands to let the server's data

@@ -4,18 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// True when done, false when refused; throws when the connection is gone.
-bool Answered(FtpOutcome outcome, const std::string& what)
-{
-    if (outcome == FtpOutcome::Broken)
-        throw Failure("The connection broke off: " + what + " failed.");
-    return outcome == FtpOutcome::Done;
-}
-
-} // namespace
-
 bool FtpPublishTarget::MakeFolder(const std::string& path)
 {
     return Answered(connection_.MakeFolder(path), "MKD " + path);

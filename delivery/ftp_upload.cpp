@@ -3,6 +3,7 @@
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
 #include "delivery/destination_type.h"
+#include "delivery/delivery_frame.h"
 #include "delivery/ftp_connection.h"
 #include "delivery/ftp_send_files.h"
 #include "delivery/server_url.h"
@@ -50,14 +51,5 @@ int Upload(const SendingData& request)
 
 int actSendingFTP(const SendingData* request)
 {
-    LogStart(kName);
-    if (!request) {
-        LogError(kName, "Invalid parameter.");
-        LogEnd(kName, __LINE__);
-        return RESULT_NO_DELIVERY_REQUEST;
-    }
-    const int result =
-        ResultOfSteps(kName, RESULT_DELIVERY_FAILED, [&] { return Upload(*request); });
-    LogEnd(kName, __LINE__);
-    return result;
+    return DeliveryFrame(kName, request, Upload);
 }

@@ -2,6 +2,8 @@
 
 #include "delivery/known_servers.h"
 
+#include <openssl/evp.h>
+
 IdentityCheck::IdentityCheck(std::string host, int port, bool showOnly)
     : host_(std::move(host)), port_(port), showOnly_(showOnly)
 {
@@ -32,4 +34,14 @@ std::string RefusalText(const UntrustedServer& server)
                server.fingerprint + ", not the identity you trusted. Nothing was sent.";
     return "The identity of " + where + " cannot be checked. It shows " + server.fingerprint +
            ". Nothing was sent.";
+}
+
+std::vector<unsigned char> Sha256Of(const unsigned char* data, std::size_t size)
+{
+    std::vector<unsigned char> digest(EVP_MAX_MD_SIZE);
+    unsigned int length = 0;
+    if (EVP_Digest(data, size, digest.data(), &length, EVP_sha256(), nullptr) != 1)
+        return {};
+    digest.resize(length);
+    return digest;
 }

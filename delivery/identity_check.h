@@ -2,8 +2,10 @@
 
 #include "delivery/untrusted_server.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the system's own trust says of a server's identity: the certificate
 // authorities for TLS, ~/.ssh/known_hosts for SSH.
@@ -50,3 +52,6 @@ private:
 // "The identity of host:port cannot be checked ..." or, for a changed one,
 // a warning: the text a log line or a message gives of a refused server.
 std::string RefusalText(const UntrustedServer& server);
+
+// The SHA-256 digest of the bytes; empty when it cannot be made.
+std::vector<unsigned char> Sha256Of(const unsigned char* data, std::size_t size);

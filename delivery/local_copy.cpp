@@ -1,6 +1,7 @@
 #include "delivery/delivery.h"
 
 #include "convert/result_codes.h"
+#include "delivery/delivery_frame.h"
 #include "delivery/ftp_url.h"
 #include "delivery/local_publish_target.h"
 #include "delivery/publish_folder.h"
@@ -15,21 +16,12 @@ const char* const kCopyingName = "fnsdExecuteCopying";
 
 int fnsdExecuteCopying(const SendingData* request)
 {
-    LogStart(kCopyingName);
-    if (!request) {
-        LogError(kCopyingName, "Invalid parameter.");
-        LogEnd(kCopyingName, __LINE__);
-        return RESULT_NO_DELIVERY_REQUEST;
-    }
-    const int result = ResultOfSteps(kCopyingName, RESULT_DELIVERY_FAILED, [&] {
-        LogInfo(kCopyingName, " Copy:Src[%s]", request->srcFolder.c_str());
-        LogInfo(kCopyingName, " Copy:Dst[%sw]",
-                UrlsWithoutCredentials(request->destination).c_str());
+    return DeliveryFrame(kCopyingName, request, [](const SendingData& copy) {
+        LogInfo(kCopyingName, " Copy:Src[%s]", copy.srcFolder.c_str());
+        LogInfo(kCopyingName, " Copy:Dst[%sw]", UrlsWithoutCredentials(copy.destination).c_str());
         // A local destination stays local, even when its name looks like a share.
-        LocalPublishTarget target(request->destination);
-        PublishRequest(*request, target, kCopyingName);
+        LocalPublishTarget target(copy.destination);
+        PublishRequest(copy, target, kCopyingName);
         return RESULT_SUCCESS;
     });
-    LogEnd(kCopyingName, __LINE__);
-    return result;
 }

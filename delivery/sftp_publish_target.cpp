@@ -4,14 +4,6 @@
 
 namespace {
 
-// True when done, false when refused; throws when the session is gone.
-bool Answered(FtpOutcome outcome, const std::string& what)
-{
-    if (outcome == FtpOutcome::Broken)
-        throw Failure("The connection broke off: " + what + " failed.");
-    return outcome == FtpOutcome::Done;
-}
-
 std::string FolderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');

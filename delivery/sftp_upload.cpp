@@ -2,6 +2,7 @@
 
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
+#include "delivery/delivery_frame.h"
 #include "delivery/publish_folder.h"
 #include "delivery/server_url.h"
 #include "delivery/sftp_connection.h"
@@ -59,14 +60,5 @@ int Upload(const SendingData& request)
 
 int actSendingSFTP(const SendingData* request)
 {
-    LogStart(kName);
-    if (!request) {
-        LogError(kName, "Invalid parameter.");
-        LogEnd(kName, __LINE__);
-        return RESULT_NO_DELIVERY_REQUEST;
-    }
-    const int result =
-        ResultOfSteps(kName, RESULT_DELIVERY_FAILED, [&] { return Upload(*request); });
-    LogEnd(kName, __LINE__);
-    return result;
+    return DeliveryFrame(kName, request, Upload);
 }

@@ -2,6 +2,7 @@
 
 #include "convert/presentation_name.h"
 #include "convert/result_codes.h"
+#include "delivery/delivery_frame.h"
 #include "delivery/publish_folder.h"
 #include "delivery/smb_path.h"
 #include "delivery/smb_publish_target.h"
@@ -58,25 +59,17 @@ bool actConnectSMB(const std::string& destination, bool authentication, const st
 
 int actSendingSMB(const SendingData* request)
 {
-    LogStart(kSendingName);
-    if (!request) {
-        LogError(kSendingName, "Invalid parameter.");
-        LogEnd(kSendingName, __LINE__);
-        return RESULT_NO_DELIVERY_REQUEST;
-    }
-    const int result = ResultOfSteps(kSendingName, RESULT_DELIVERY_FAILED, [&] {
+    return DeliveryFrame(kSendingName, request, [](const SendingData& sending) {
         // A name that is no plain one does not get as far as the share.
-        if (!IsConfinedFolderName(request->folderName))
+        if (!IsConfinedFolderName(sending.folderName))
             throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
         // One connection for the whole publish.
-        std::unique_ptr<SmbPublishTarget> target = ConnectForPublish(*request);
+        std::unique_ptr<SmbPublishTarget> target = ConnectForPublish(sending);
         if (!target)
             throw CodedFailure(RESULT_DELIVERY_FAILED, "actConnectSMB() failed.");
-        PublishRequest(*request, *target, kSendingName);
+        PublishRequest(sending, *target, kSendingName);
         return RESULT_SUCCESS;
     });
-    LogEnd(kSendingName, __LINE__);
-    return result;
 }
 
 std::string ShareOpenTarget(const std::string& destination, bool authentication,

@@ -48,13 +48,12 @@ std::string KnownHostsFile()
 
 std::string HostKeyFingerprint(const unsigned char* key, std::size_t size)
 {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(key, size, digest, &length, EVP_sha256(), nullptr) != 1)
+    const std::vector<unsigned char> digest = Sha256Of(key, size);
+    if (digest.empty())
         return {};
-    std::string base64(4 * ((length + 2) / 3) + 1, '\0');
-    const int written = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(base64.data()), digest,
-                                        static_cast<int>(length));
+    std::string base64(4 * ((digest.size() + 2) / 3) + 1, '\0');
+    const int written = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(base64.data()),
+                                        digest.data(), static_cast<int>(digest.size()));
     base64.resize(static_cast<std::size_t>(written));
     while (!base64.empty() && base64.back() == '=')
         base64.pop_back();

@@ -1,6 +1,5 @@
 #include "delivery/tls_identity.h"
 
-#include <openssl/evp.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
@@ -68,14 +67,10 @@ CURLcode OnSslContext(CURL*, void* context, void* identity)
 
 std::string CertificateFingerprint(const unsigned char* der, std::size_t size)
 {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(der, size, digest, &length, EVP_sha256(), nullptr) != 1)
-        return {};
     std::string text;
-    for (unsigned int at = 0; at < length; ++at) {
+    for (const unsigned char byte : Sha256Of(der, size)) {
         char pair[4];
-        std::snprintf(pair, sizeof pair, at == 0 ? "%02X" : ":%02X", digest[at]);
+        std::snprintf(pair, sizeof pair, text.empty() ? "%02X" : ":%02X", byte);
         text += pair;
     }
     return text;
