@@ -97,7 +97,12 @@ bool FtpConnection::Connect(const FtpLogin& login, bool showOnly)
     // A request without a body on the server's root URL: connect, log in,
     // and nothing more.
     curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    return curl_easy_perform(curl) == CURLE_OK;
+    return transfers_.Perform(curl) == CURLE_OK;
+}
+
+PerformFunction FtpConnection::Performer()
+{
+    return [this](CURL* curl) { return transfers_.Perform(curl); };
 }
 
 bool FtpConnection::Login(const FtpLogin& login)
@@ -166,7 +171,7 @@ FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands, 
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(curl, CURLOPT_QUOTE, list.get());
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = transfers_.Perform(curl);
     curl_easy_setopt(curl, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
     if (code == CURLE_QUOTE_ERROR && stopAtRefusal)
         return FtpOutcome::Refused;
@@ -184,7 +189,7 @@ FtpOutcome FtpConnection::List(const char* command, std::string& listing)
     curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, command);
-    const CURLcode code = PerformInto(curl, listing);
+    const CURLcode code = PerformInto(curl, listing, Performer());
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, static_cast<char*>(nullptr));
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 0L);
     if (code == CURLE_OK)
@@ -218,5 +223,5 @@ bool FtpConnection::PutFile(const std::filesystem::path& local, const std::strin
         return false;
     // curl decodes the escapes again and, with its NOCWD method, sends the
     // whole path with STOR.
-    return UploadFile(handle_.get(), baseUrl_ + PercentEncode(path), local);
+    return UploadFile(handle_.get(), baseUrl_ + PercentEncode(path), local, Performer());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "delivery/curl_support.h"
 #include "delivery/identity_check.h"
 #include "delivery/server_url.h"
 
@@ -93,10 +94,13 @@ private:
     FtpOutcome RunCommands(const std::vector<std::string>& commands, bool stopAtRefusal = false);
     FtpOutcome List(const char* command, std::string& listing);
     bool Connect(const FtpLogin& login, bool showOnly);
+    PerformFunction Performer();
     static curl_socket_t OpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
     static int OnSocket(void* self, curl_socket_t socket, curlsocktype purpose);
 
     std::unique_ptr<CURL, HandleDeleter> handle_;
+    // Every request of the handle, so that its connection is kept.
+    CurlTransfers transfers_;
     std::string baseUrl_; // "ftp://host:port/", "ftps://" for implicit TLS
     int controlPort_ = 0;
     IdentityCheck identity_{"", 0};
