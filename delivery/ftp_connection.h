@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -97,13 +98,18 @@ private:
     PerformFunction Performer();
     static curl_socket_t OpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
     static int OnSocket(void* self, curl_socket_t socket, curlsocktype purpose);
+    // Data connections are closed once the server has all that was sent.
+    static int CloseSocket(void* self, curl_socket_t socket);
 
     std::unique_ptr<CURL, HandleDeleter> handle_;
-    // Every request of the handle, so that its connection is kept.
-    CurlTransfers transfers_;
     std::string baseUrl_; // "ftp://host:port/", "ftps://" for implicit TLS
     int controlPort_ = 0;
     IdentityCheck identity_{"", 0};
     bool loggedIn_ = false;
     bool listsWithOptions_ = true;
+    long stallSeconds_ = 0;
+    std::set<curl_socket_t> dataSockets_; // passive ones, made by OpenSocket
+    // Every request of the handle, so that its connection is kept. Last: its
+    // end closes the connection, through the callbacks above.
+    CurlTransfers transfers_;
 };
