@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <sys/select.h>
 
 namespace {
 
@@ -16,7 +17,49 @@ size_t AppendBody(char* data, size_t size, size_t count, void* text)
     return size * count;
 }
 
+// Whether curl offers a socket to wait on.
+bool WaitsOnASocket(CURLM* multi)
+{
+    fd_set read;
+    fd_set write;
+    fd_set error;
+    FD_ZERO(&read);
+    FD_ZERO(&write);
+    FD_ZERO(&error);
+    int highest = -1;
+    return curl_multi_fdset(multi, &read, &write, &error, &highest) == CURLM_OK && highest >= 0;
+}
+
 } // namespace
+
+CurlTransfers::CurlTransfers() : multi_(curl_multi_init()) {}
+
+CURLcode CurlTransfers::Perform(CURL* curl)
+{
+    CURLM* multi = multi_.get();
+    if (!multi || curl_multi_add_handle(multi, curl) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    int running = 0;
+    CURLMcode status = curl_multi_perform(multi, &running);
+    while (status == CURLM_OK && running > 0) {
+        // One more run at once, then the wait of curl_easy_perform: where
+        // curl has only timers to wait on, this does not spin.
+        if (!WaitsOnASocket(multi))
+            status = curl_multi_perform(multi, &running);
+        if (status == CURLM_OK && running > 0)
+            status = curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+        if (status == CURLM_OK && running > 0)
+            status = curl_multi_perform(multi, &running);
+    }
+    CURLcode result = status == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_FAILED_INIT;
+    int left = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi, &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
+            result = message->data.result;
+    }
+    curl_multi_remove_handle(multi, curl);
+    return result;
+}
 
 bool CurlReady()
 {
@@ -50,7 +93,8 @@ CommandList MakeCommandList(const std::vector<std::string>& lines)
     return list;
 }
 
-bool UploadFile(CURL* curl, const std::string& url, const std::filesystem::path& local)
+bool UploadFile(CURL* curl, const std::string& url, const std::filesystem::path& local,
+                const PerformFunction& perform)
 {
     std::error_code error;
     const auto size = std::filesystem::file_size(local, error);
@@ -64,20 +108,20 @@ bool UploadFile(CURL* curl, const std::string& url, const std::filesystem::path&
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_READDATA, file.get());
     curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
-    const bool done = curl_easy_perform(curl) == CURLE_OK;
+    const bool done = perform(curl) == CURLE_OK;
     curl_easy_setopt(curl, CURLOPT_READDATA, static_cast<void*>(nullptr));
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
     return done;
 }
 
-CURLcode PerformInto(CURL* curl, std::string& text)
+CURLcode PerformInto(CURL* curl, std::string& text, const PerformFunction& perform)
 {
     text.clear();
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &text);
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = perform(curl);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(nullptr));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(nullptr));
     return code;

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,13 +26,42 @@ using CommandList = std::unique_ptr<curl_slist, SlistDeleter>;
 // list cannot be made.
 CommandList MakeCommandList(const std::vector<std::string>& lines);
 
+// Runs the request set on a handle: curl_easy_perform, or
+// CurlTransfers::Perform.
+using PerformFunction = std::function<CURLcode(CURL*)>;
+
+// Runs requests of easy handles as curl_easy_perform does, through a multi
+// handle of its own that keeps their connections from one request to the
+// next. When curl waits on no socket, it is run once more at once: curl 7.88,
+// when it reads the EPSV or PASV reply in the run that sent the command, has
+// the data connection still to open, yet waits up to a second first.
+class CurlTransfers
+{
+public:
+    CurlTransfers();
+    CurlTransfers(const CurlTransfers&) = delete;
+    CurlTransfers& operator=(const CurlTransfers&) = delete;
+
+    CURLcode Perform(CURL* curl);
+
+private:
+    struct MultiDeleter
+    {
+        void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+    };
+
+    std::unique_ptr<CURLM, MultiDeleter> multi_;
+};
+
 // Uploads the local file to url through the handle, which is left ready for
 // a request without a body. False when the file cannot be read or the
 // transfer fails.
-bool UploadFile(CURL* curl, const std::string& url, const std::filesystem::path& local);
+bool UploadFile(CURL* curl, const std::string& url, const std::filesystem::path& local,
+                const PerformFunction& perform = curl_easy_perform);
 
 // Runs a request on the handle whose body is collected into text.
-CURLcode PerformInto(CURL* curl, std::string& text);
+CURLcode PerformInto(CURL* curl, std::string& text,
+                     const PerformFunction& perform = curl_easy_perform);
 
 // The names of a name-only listing, one a line, without "." and "..". Of a
 // line that is a path, the last name.

@@ -5,9 +5,15 @@
 #include "delivery/tls_identity.h"
 #include "log/failure.h"
 
+#include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +24,44 @@ int PortOf(const curl_sockaddr& address)
     if (address.family == AF_INET6)
         return ntohs(reinterpret_cast<const sockaddr_in6&>(address.addr).sin6_port);
     return 0;
+}
+
+// Drops what has come in; false once the server has closed or reset.
+bool DropIncoming(int socket)
+{
+    char sink[4096];
+    for (;;) {
+        const ssize_t got = ::recv(socket, sink, sizeof sink, MSG_DONTWAIT);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+}
+
+// Waits until the server has received all that was sent on the socket, or
+// until that makes no progress for stallSeconds, dropping what it sends. A
+// socket closed with data unread, or that data reach after its close, is
+// reset, and what the server had not received yet is lost: over TLS 1.3 the
+// server's session tickets may come after the last of an upload was sent.
+void AwaitDelivery(int socket, long stallSeconds)
+{
+    using Clock = std::chrono::steady_clock;
+    int queued = 0;
+    int previous = 0;
+    auto progressed = Clock::now();
+    while (DropIncoming(socket) && ::ioctl(socket, SIOCOUTQ, &queued) == 0 && queued > 0) {
+        const auto now = Clock::now();
+        if (queued != previous) {
+            previous = queued;
+            progressed = now;
+        } else if (now - progressed >= std::chrono::seconds(stallSeconds)) {
+            return;
+        }
+        // The server's acknowledgements wake no poll: a short one.
+        pollfd incoming{socket, POLLIN, 0};
+        ::poll(&incoming, 1, 1);
+    }
 }
 
 } // namespace
@@ -56,6 +100,9 @@ void FtpConnection::SetDefaults(const FtpLimits& limits)
     curl_easy_setopt(curl, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, &FtpConnection::OnSocket);
     curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, this);
+    curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, &FtpConnection::CloseSocket);
+    curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, this);
+    stallSeconds_ = limits.stallSeconds;
 }
 
 // Control and data connections and the active-mode listener, made
@@ -64,11 +111,23 @@ void FtpConnection::SetDefaults(const FtpLimits& limits)
 // make one.
 curl_socket_t FtpConnection::OpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address)
 {
-    const auto* connection = static_cast<const FtpConnection*>(self);
-    if (purpose == CURLSOCKTYPE_IPCXN && connection->loggedIn_ &&
-        PortOf(*address) == connection->controlPort_)
+    auto* connection = static_cast<FtpConnection*>(self);
+    const bool control = PortOf(*address) == connection->controlPort_;
+    if (purpose == CURLSOCKTYPE_IPCXN && connection->loggedIn_ && control)
         return CURL_SOCKET_BAD;
-    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    const curl_socket_t socket =
+        ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (socket != CURL_SOCKET_BAD && !control)
+        connection->dataSockets_.insert(socket);
+    return socket;
+}
+
+int FtpConnection::CloseSocket(void* self, curl_socket_t socket)
+{
+    auto* connection = static_cast<FtpConnection*>(self);
+    if (connection->dataSockets_.erase(socket) > 0)
+        AwaitDelivery(socket, connection->stallSeconds_);
+    return ::close(socket);
 }
 
 int FtpConnection::OnSocket(void*, curl_socket_t socket, curlsocktype purpose)
@@ -105,7 +164,12 @@ bool FtpConnection::Connect(const FtpLogin& login, bool showOnly)
     // A request without a body on the server's root URL: connect, log in,
     // and nothing more.
     curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    return curl_easy_perform(curl) == CURLE_OK;
+    return transfers_.Perform(curl) == CURLE_OK;
+}
+
+PerformFunction FtpConnection::Performer()
+{
+    return [this](CURL* curl) { return transfers_.Perform(curl); };
 }
 
 bool FtpConnection::Login(const FtpLogin& login)
@@ -174,7 +238,7 @@ FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands, 
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(curl, CURLOPT_QUOTE, list.get());
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = transfers_.Perform(curl);
     curl_easy_setopt(curl, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
     if (code == CURLE_QUOTE_ERROR && stopAtRefusal)
         return FtpOutcome::Refused;
@@ -192,7 +256,7 @@ FtpOutcome FtpConnection::List(const char* command, std::string& listing)
     curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 1L);
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, command);
-    const CURLcode code = PerformInto(curl, listing);
+    const CURLcode code = PerformInto(curl, listing, Performer());
     curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, static_cast<char*>(nullptr));
     curl_easy_setopt(curl, CURLOPT_DIRLISTONLY, 0L);
     if (code == CURLE_OK)
@@ -226,5 +290,5 @@ bool FtpConnection::PutFile(const std::filesystem::path& local, const std::strin
         return false;
     // curl decodes the escapes again and, with its NOCWD method, sends the
     // whole path with STOR.
-    return UploadFile(handle_.get(), baseUrl_ + PercentEncode(path), local);
+    return UploadFile(handle_.get(), baseUrl_ + PercentEncode(path), local, Performer());
 }

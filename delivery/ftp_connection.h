@@ -1,5 +1,6 @@
 #pragma once
 
+#include "delivery/curl_support.h"
 #include "delivery/identity_check.h"
 #include "delivery/server_url.h"
 
@@ -7,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -97,8 +99,11 @@ private:
     FtpOutcome RunCommands(const std::vector<std::string>& commands, bool stopAtRefusal = false);
     FtpOutcome List(const char* command, std::string& listing);
     bool Connect(const FtpLogin& login, bool showOnly);
+    PerformFunction Performer();
     static curl_socket_t OpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
     static int OnSocket(void* self, curl_socket_t socket, curlsocktype purpose);
+    // Data connections are closed once the server has all that was sent.
+    static int CloseSocket(void* self, curl_socket_t socket);
 
     std::unique_ptr<CURL, HandleDeleter> handle_;
     std::string baseUrl_; // "ftp://host:port/", "ftps://" for implicit TLS
@@ -106,4 +111,9 @@ private:
     IdentityCheck identity_{"", 0};
     bool loggedIn_ = false;
     bool listsWithOptions_ = true;
+    long stallSeconds_ = 0;
+    std::set<curl_socket_t> dataSockets_; // passive ones, made by OpenSocket
+    // Every request of the handle, so that its connection is kept. Last: its
+    // end closes the connection, through the callbacks above.
+    CurlTransfers transfers_;
 };
