@@ -263,3 +263,17 @@ TEST(ServerIdentityOfSftp, KnownHostsVouchesAndTheDefaultKeyLogsIn)
     EXPECT_TRUE(asked->changed);
     EXPECT_EQ(impostor.Fingerprint(), asked->fingerprint);
 }
+
+TEST(SftpNames, QuotesAndEscapesInANameReachTheServerAsWritten)
+{
+    const auto destination = MakeDestination(DestinationKind::Sftp);
+    TempFolder work;
+    for (const std::string name : {"Talk \"quoted\" 'it''s' back%20 \xC3\xBC", "-rf *", "a\"b"}) {
+        SCOPED_TRACE(name);
+        for (const int count : {3, 1}) {
+            WriteDeck(work.Path(), name, count, 1000, static_cast<unsigned>(count));
+            ASSERT_EQ(RESULT_SUCCESS, destination->Publish(work.Path(), name));
+            EXPECT_EQ(SlideImages(work / name), SlideImages(destination->Folder(name)));
+        }
+    }
+}
