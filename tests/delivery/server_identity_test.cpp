@@ -277,3 +277,54 @@ TEST(SftpNames, QuotesAndEscapesInANameReachTheServerAsWritten)
         }
     }
 }
+
+namespace {
+
+// The system's certificate authorities, for the life of the object: the one
+// certificate in file (OpenSSL reads SSL_CERT_FILE in place of its store).
+class SystemAuthorities
+{
+public:
+    explicit SystemAuthorities(const fs::path& file) { ::setenv("SSL_CERT_FILE", file.c_str(), 1); }
+    ~SystemAuthorities() { ::unsetenv("SSL_CERT_FILE"); }
+};
+
+int PublishAsking(const FtpsTestServer& server, const fs::path& work, int& asked)
+{
+    SendingData request;
+    request.srcFolder = work.string();
+    request.destination = server.Url("/");
+    request.folderName = "Talk";
+    request.authentication = true;
+    request.id = server.User();
+    request.password = server.Password();
+    request.trustServer = [&](const UntrustedServer&) {
+        ++asked;
+        return false;
+    };
+    return fnsdExecuteSending(&request);
+}
+
+} // namespace
+
+TEST(ServerIdentityOfTls, AnAuthorityVouchesOnlyForTheNamesItsCertificateGives)
+{
+    IsolatedHome home;
+    TempFolder work;
+    WriteDeck(work.Path(), "Talk", 2, 1000, 1);
+    int asked = 0;
+    {
+        FtpsTestServer server(FtpsMode::Explicit);
+        const SystemAuthorities authorities(server.Certificate());
+        ASSERT_EQ(RESULT_SUCCESS, PublishAsking(server, work.Path(), asked));
+        EXPECT_EQ(0, asked);
+        EXPECT_EQ(SlideImages(work / "Talk"), SlideImages(server.UserRoot() / "Talk"));
+        EXPECT_EQ(std::nullopt, TrustedIdentity("127.0.0.1", server.Port()));
+    }
+    // A certificate of the authority's, but for another host.
+    FtpsTestServer elsewhere(FtpsMode::Implicit, 0, "DNS:slides.example.org");
+    const SystemAuthorities authorities(elsewhere.Certificate());
+    EXPECT_EQ(RESULT_SERVER_UNREACHABLE, PublishAsking(elsewhere, work.Path(), asked));
+    EXPECT_EQ(1, asked);
+    EXPECT_FALSE(fs::exists(elsewhere.UserRoot() / "Talk"));
+}

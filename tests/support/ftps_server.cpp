@@ -11,8 +11,8 @@ std::vector<std::string> TlsOptions(FtpsMode mode, const TestCertificate& certif
 
 } // namespace
 
-FtpsTestServer::FtpsTestServer(FtpsMode mode, int port)
-    : mode_(mode), server_(port, TlsOptions(mode, certificate_))
+FtpsTestServer::FtpsTestServer(FtpsMode mode, int port, const std::string& names)
+    : mode_(mode), certificate_(names), server_(port, TlsOptions(mode, certificate_))
 {}
 
 std::string FtpsTestServer::Url(const std::string& path) const

@@ -24,7 +24,9 @@ public:
     // On port, or on a free one when port 0: a test that restarts a server on
     // the port of the one before meets a new certificate there. Throws
     // std::runtime_error when the server does not come up.
-    explicit FtpsTestServer(FtpsMode mode, int port = 0);
+    // names: the subjectAltName of its certificate.
+    explicit FtpsTestServer(FtpsMode mode, int port = 0,
+                            const std::string& names = "IP:127.0.0.1,DNS:localhost");
 
     static std::string User() { return FtpTestServer::User(); }
     static std::string Password() { return FtpTestServer::Password(); }

@@ -20,10 +20,10 @@ ProgramResult RunOpenssl(const std::vector<std::string>& arguments)
 
 } // namespace
 
-TestCertificate::TestCertificate()
+TestCertificate::TestCertificate(const std::string& names)
 {
     RunOpenssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-                "/CN=korvanta-test", "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost",
+                "/CN=korvanta-test", "-addext", "subjectAltName=" + names,
                 "-keyout", Key().string(), "-out", Certificate().string()});
     // "sha256 Fingerprint=AB:CD:..."
     const std::string printed =

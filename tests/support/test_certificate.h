@@ -6,13 +6,13 @@
 #include <string>
 
 // A new self-signed certificate for a TLS test server, made by the openssl
-// program for 127.0.0.1 and localhost, valid for two days. Its files live in
-// a temporary folder of its own.
+// program for the names given (a subjectAltName value), valid for two days.
+// Its files live in a temporary folder of its own.
 class TestCertificate
 {
 public:
     // Throws std::runtime_error when openssl fails.
-    TestCertificate();
+    explicit TestCertificate(const std::string& names = "IP:127.0.0.1,DNS:localhost");
 
     // The certificate and its unencrypted private key, in PEM.
     std::filesystem::path Certificate() const { return folder_ / "certificate.pem"; }
