@@ -2,6 +2,8 @@
 // only once its identity is trusted, a changed one is refused, and no
 // password leaves the process.
 
+#include "convert/convert_controller.h"
+#include "convert/ppt_export.h"
 #include "convert/result_codes.h"
 #include "delivery/delivery.h"
 #include "delivery/identity_probe.h"
@@ -327,4 +329,51 @@ TEST(ServerIdentityOfTls, AnAuthorityVouchesOnlyForTheNamesItsCertificateGives)
     EXPECT_EQ(RESULT_SERVER_UNREACHABLE, PublishAsking(elsewhere, work.Path(), asked));
     EXPECT_EQ(1, asked);
     EXPECT_FALSE(fs::exists(elsewhere.UserRoot() / "Talk"));
+}
+
+namespace {
+
+// A front end that answers the question about a server, and counts it.
+class AnsweringObserver : public ExportObserver
+{
+public:
+    explicit AnsweringObserver(bool answer) : answer_(answer) {}
+    void SlideWritten(int, int) override {}
+    bool TrustServer(const UntrustedServer& server) override
+    {
+        asked.push_back(server);
+        return answer_;
+    }
+    std::vector<UntrustedServer> asked;
+
+private:
+    bool answer_;
+};
+
+} // namespace
+
+TEST(ServerIdentityInAConversion, TheFrontEndIsAskedAndItsYesIsRemembered)
+{
+    IsolatedHome home;
+    SftpTestServer server;
+    TempFolder work;
+    WriteDeck(work.Path(), "Talk", 2, 1000, 1);
+    ConnectProfileData profile;
+    profile.destination = server.Url(server.Home().string());
+    profile.authentication = true;
+    profile.id = server.User();
+    profile.password = server.Password();
+
+    AnsweringObserver no(false);
+    EXPECT_EQ(RESULT_SERVER_UNREACHABLE,
+              ConvertController().actExecSendToServer(work.Path().string(), "Talk", &profile, &no));
+    ASSERT_EQ(1u, no.asked.size());
+    EXPECT_EQ(server.Fingerprint(), no.asked[0].fingerprint);
+
+    AnsweringObserver yes(true);
+    ASSERT_EQ(RESULT_SUCCESS,
+              ConvertController().actExecSendToServer(work.Path().string(), "Talk", &profile, &yes));
+    EXPECT_EQ(1u, yes.asked.size());
+    EXPECT_EQ(SlideImages(work / "Talk"), SlideImages(server.Home() / "Talk"));
+    EXPECT_EQ(server.Fingerprint(), TrustedIdentity("127.0.0.1", server.Port()));
 }
