@@ -105,15 +105,6 @@ class TlsDTPHandler(TLS_DTPHandler, MisbehavingDTPHandler):
     def readable(self):
         return self._ssl_accepting or super().readable()
 
-    # Records OpenSSL has already decrypted wait in its buffer, not in the
-    # socket: once the client has closed, no further read event comes for
-    # them, and the upload would end short. They are read at once.
-    def handle_read_event(self):
-        super().handle_read_event()
-        while (self.receive and self._ssl_established and not self._closed
-               and self.socket.pending() > 0):
-            super().handle_read_event()
-
 
 class ExplicitTlsHandler(TLS_FTPHandler, LoggingHandler):
     dtp_handler = TlsDTPHandler
