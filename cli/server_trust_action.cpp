@@ -45,11 +45,18 @@ bool UserAgrees()
 
 int TrustServerAction(const QString& url, bool yes)
 {
-    std::string error;
-    const auto shown = ShowServerIdentity(url.toStdString(), error);
+    ServerUrl parts;
+    if (!SplitServerUrl(url.toStdString(), parts) || parts.protocol == ServerProtocol::Ftp) {
+        PrintError("servers trust: the URL must start with ftpes://, ftps:// or sftp:// and "
+                   "name a server");
+        return kUsageError;
+    }
+    const auto shown = ShowServerIdentity(parts);
     if (!shown) {
-        PrintError("servers trust: " + QString::fromStdString(error));
-        return error.starts_with("the URL") ? kUsageError : RESULT_SERVER_UNREACHABLE;
+        PrintError(QString("servers trust: no identity could be read from %1:%2")
+                       .arg(QString::fromStdString(parts.host))
+                       .arg(parts.port));
+        return RESULT_SERVER_UNREACHABLE;
     }
     const QString server = QString::fromStdString(shown->host) + ":" + QString::number(shown->port);
     std::cerr << server.toStdString() << " shows " << shown->fingerprint << "\n"

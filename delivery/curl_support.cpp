@@ -114,6 +114,18 @@ bool UploadFile(CURL* curl, const std::string& url, const std::filesystem::path&
     return done;
 }
 
+CURLcode PerformCommands(CURL* curl, const std::string& url, const CommandList& commands,
+                         const PerformFunction& perform)
+{
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl, CURLOPT_QUOTE, commands.get());
+    const CURLcode code = perform(curl);
+    curl_easy_setopt(curl, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
+    return code;
+}
+
 CURLcode PerformInto(CURL* curl, std::string& text, const PerformFunction& perform)
 {
     text.clear();

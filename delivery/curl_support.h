@@ -59,6 +59,10 @@ private:
 bool UploadFile(CURL* curl, const std::string& url, const std::filesystem::path& local,
                 const PerformFunction& perform = curl_easy_perform);
 
+// Runs a request without a body on url that sends the quote commands only.
+CURLcode PerformCommands(CURL* curl, const std::string& url, const CommandList& commands,
+                         const PerformFunction& perform = curl_easy_perform);
+
 // Runs a request on the handle whose body is collected into text.
 CURLcode PerformInto(CURL* curl, std::string& text,
                      const PerformFunction& perform = curl_easy_perform);

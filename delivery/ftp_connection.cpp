@@ -234,12 +234,7 @@ FtpOutcome FtpConnection::RunCommands(const std::vector<std::string>& commands, 
     if (!list)
         return FtpOutcome::Broken;
     CURL* curl = handle_.get();
-    curl_easy_setopt(curl, CURLOPT_URL, baseUrl_.c_str());
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
-    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(curl, CURLOPT_QUOTE, list.get());
-    const CURLcode code = transfers_.Perform(curl);
-    curl_easy_setopt(curl, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
+    const CURLcode code = PerformCommands(curl, baseUrl_, list, Performer());
     if (code == CURLE_QUOTE_ERROR && stopAtRefusal)
         return FtpOutcome::Refused;
     long reply = 0;

@@ -2,7 +2,6 @@
 
 #include "delivery/ftp_connection.h"
 #include "delivery/known_servers.h"
-#include "delivery/server_url.h"
 #include "delivery/sftp_connection.h"
 
 namespace {
@@ -10,32 +9,28 @@ namespace {
 // The connection's own bounds, shorter: nothing long is waited for.
 const FtpLimits kProbeLimits{15, 15, 15};
 
-const IdentityCheck* Probe(const ServerUrl& url, FtpConnection& ftp, SftpConnection& sftp)
+template <class Connection, class Login>
+std::optional<ShownIdentity> Probe(const ServerUrl& url, const Login& login)
 {
-    if (url.protocol == ServerProtocol::Sftp) {
-        sftp.ShowIdentity(SftpLogin{url.host, url.port, {}, {}});
-        return &sftp.Identity();
-    }
-    ftp.ShowIdentity(FtpLogin{url.host, url.port, {}, {}, url.protocol});
-    return &ftp.Identity();
+    Connection connection(kProbeLimits);
+    connection.ShowIdentity(login);
+    const IdentityCheck& identity = connection.Identity();
+    if (identity.Shown().empty())
+        return std::nullopt;
+    return ShownIdentity{url.host, url.port, identity.Shown(), identity.ShownVerdict(),
+                         TrustedIdentity(url.host, url.port)};
 }
 
 } // namespace
 
-std::optional<ShownIdentity> ShowServerIdentity(const std::string& url, std::string& error)
+std::optional<ShownIdentity> ShowServerIdentity(const ServerUrl& url)
 {
-    ServerUrl parts;
-    if (!SplitServerUrl(url, parts) || parts.protocol == ServerProtocol::Ftp) {
-        error = "the URL must start with ftpes://, ftps:// or sftp:// and name a server";
+    switch (url.protocol) {
+    case ServerProtocol::Ftp:
         return std::nullopt;
+    case ServerProtocol::Sftp:
+        return Probe<SftpConnection>(url, SftpLogin{url.host, url.port, {}, {}});
+    default:
+        return Probe<FtpConnection>(url, FtpLogin{url.host, url.port, {}, {}, url.protocol});
     }
-    FtpConnection ftp(kProbeLimits);
-    SftpConnection sftp(kProbeLimits);
-    const IdentityCheck* identity = Probe(parts, ftp, sftp);
-    if (identity->Shown().empty()) {
-        error = "no identity could be read from " + parts.host + ":" + std::to_string(parts.port);
-        return std::nullopt;
-    }
-    return ShownIdentity{parts.host, parts.port, identity->Shown(), identity->ShownVerdict(),
-                         TrustedIdentity(parts.host, parts.port)};
 }

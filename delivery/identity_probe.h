@@ -1,6 +1,7 @@
 #pragma once
 
 #include "delivery/identity_check.h"
+#include "delivery/server_url.h"
 
 #include <optional>
 #include <string>
@@ -15,7 +16,7 @@ struct ShownIdentity
     std::optional<std::string> trusted; // what the user trusted before, if anything
 };
 
-// Connects to the server of an "ftpes://", "ftps://" or "sftp://" URL only
-// as far as it shows its identity; nothing is logged in or sent. nullopt,
-// with error set, when the URL is none of those or nothing was shown.
-std::optional<ShownIdentity> ShowServerIdentity(const std::string& url, std::string& error);
+// Connects to an FTPS or SFTP server only as far as it shows its identity;
+// nothing is logged in or sent. nullopt when nothing was shown, and for
+// plain FTP, which has no identity to show.
+std::optional<ShownIdentity> ShowServerIdentity(const ServerUrl& url);

@@ -1,9 +1,9 @@
 #include "delivery/sftp_connection.h"
 
 #include "delivery/curl_support.h"
+#include "delivery/ftp_url.h"
 #include "delivery/ssh_identity.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -26,21 +26,15 @@ std::string Quoted(const std::string& path)
     return quoted + "\"";
 }
 
-// A path as a URL path: each byte but letters, digits, "-._~/" as %XX.
+// A path as a URL path: each name percent-encoded, the "/" between kept.
 std::string EncodedPath(const std::string& path)
 {
-    static const char* const kHex = "0123456789ABCDEF";
     std::string encoded;
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += kHex[c >> 4];
-            encoded += kHex[c & 0xF];
-        }
-    }
-    return encoded;
+    std::size_t start = 0;
+    for (std::size_t slash = path.find('/'); slash != std::string::npos;
+         start = slash + 1, slash = path.find('/', start))
+        encoded += PercentEncode(path.substr(start, slash - start)) + "/";
+    return encoded + PercentEncode(path.substr(start));
 }
 
 std::string LocalUserName()
@@ -142,14 +136,7 @@ FtpOutcome SftpConnection::RunCommands(const std::vector<std::string>& commands)
     const CommandList list = MakeCommandList(commands);
     if (!list)
         return FtpOutcome::Broken;
-    CURL* curl = handle_.get();
-    const std::string url = UrlOf("/~/");
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
-    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(curl, CURLOPT_QUOTE, list.get());
-    const CURLcode code = curl_easy_perform(curl);
-    curl_easy_setopt(curl, CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
+    const CURLcode code = PerformCommands(handle_.get(), UrlOf("/~/"), list);
     if (code == CURLE_OK)
         return FtpOutcome::Done;
     return code == CURLE_QUOTE_ERROR ? FtpOutcome::Refused : FtpOutcome::Broken;

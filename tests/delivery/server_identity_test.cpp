@@ -179,16 +179,17 @@ TEST_P(ServerIdentity, AWrongPasswordGives22AndTheLogNamesNoSecret)
 
 TEST_P(ServerIdentity, ShowingTheIdentityLogsNothingInAndTellsWhatIsKnown)
 {
-    std::string error;
-    auto shown = ShowServerIdentity(server.Url(), error);
-    ASSERT_TRUE(shown) << error;
+    ServerUrl url;
+    ASSERT_TRUE(SplitServerUrl(server.Url(), url));
+    auto shown = ShowServerIdentity(url);
+    ASSERT_TRUE(shown);
     EXPECT_EQ(server.Fingerprint(), shown->fingerprint);
     EXPECT_EQ(std::nullopt, shown->trusted);
     EXPECT_NE(SystemVerdict::Vouched, shown->system);
 
     ASSERT_TRUE(TrustIdentity("127.0.0.1", server.Port(), "SHA256:an-older-one"));
-    shown = ShowServerIdentity(server.Url(), error);
-    ASSERT_TRUE(shown) << error;
+    shown = ShowServerIdentity(url);
+    ASSERT_TRUE(shown);
     EXPECT_EQ("SHA256:an-older-one", shown->trusted);
 }
 
@@ -213,9 +214,9 @@ TEST(ServerIdentityOfPlainFtp, AServerThatRequiresTlsRefusesAPlainLoginCleanly)
     EXPECT_EQ(RESULT_SERVER_UNREACHABLE, fnsdExecuteSending(&request));
     EXPECT_FALSE(fs::exists(server.UserRoot() / "Talk"));
 
-    std::string error;
-    EXPECT_FALSE(ShowServerIdentity(request.destination, error));
-    EXPECT_FALSE(error.empty());
+    ServerUrl url;
+    ASSERT_TRUE(SplitServerUrl(request.destination, url));
+    EXPECT_FALSE(ShowServerIdentity(url));
 }
 
 TEST(ServerIdentityOfSftp, KnownHostsVouchesAndTheDefaultKeyLogsIn)
