@@ -37,6 +37,7 @@ std::string StartFolder(const ServerUrl& url)
 
 int Upload(const SendingData& request)
 {
+    // A name that is no plain one does not get as far as the server.
     if (!IsConfinedFolderName(request.folderName))
         throw CodedFailure(RESULT_DELIVERY_FAILED, "Invalid parameter.");
     SftpConnection connection;
