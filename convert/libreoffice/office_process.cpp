@@ -139,9 +139,11 @@ void UseUtf8FileNames(std::vector<std::string>& environment)
     environment.push_back(std::string(replaced) + "C.UTF-8");
 }
 
-// The environment of an office: ours, with a temporary-files folder and a
-// certificate store of its own. The office leaves files there when it is killed, or even when it is
-// told to terminate; they go at its next start, not into the user's.
+// The environment of an office: ours, with a temporary-files folder that is
+// also its runtime folder, and a certificate store of its own. The office
+// leaves files there when it is killed, or even when it is told to
+// terminate; they go at its next start, not into the user's. Its settings
+// backend writes into the runtime folder, which may be one another user took.
 std::vector<std::string> OfficeEnvironment(const fs::path& profile)
 {
     const fs::path temp = profile.string() + "-tmp";
@@ -151,12 +153,13 @@ std::vector<std::string> OfficeEnvironment(const fs::path& profile)
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
         const std::string_view variable(*entry);
-        if (!variable.starts_with("TMPDIR=") &&
+        if (!variable.starts_with("TMPDIR=") && !variable.starts_with("XDG_RUNTIME_DIR=") &&
             !variable.starts_with("MOZILLA_CERTIFICATE_FOLDER="))
             environment.emplace_back(variable);
     }
     if (fs::is_directory(temp, error)) {
         environment.push_back("TMPDIR=" + temp.string());
+        environment.push_back("XDG_RUNTIME_DIR=" + temp.string());
         // Each load checks the document's signatures, and the first check
         // opens the certificate store of the user's Firefox or Thunderbird
         // profile read-write, creating it there when it is missing. Ours

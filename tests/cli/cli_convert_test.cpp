@@ -113,7 +113,7 @@ TEST_F(CliConvert, OneSetOfOfficesServesAWholeBatch)
     EXPECT_EQ(2, std::distance(std::sregex_iterator(log.begin(), log.end(), started), {}));
 }
 
-TEST_F(CliConvert, TheOfficesLeaveTheUsersBrowserProfileAlone)
+TEST_F(CliConvert, TheOfficesLeaveTheUsersBrowserProfileAndRuntimeFolderAlone)
 {
     // A home with a Firefox profile whose certificate store was never made.
     TempFolder home;
@@ -124,6 +124,11 @@ TEST_F(CliConvert, TheOfficesLeaveTheUsersBrowserProfileAlone)
            "Default=1\n";
     auto environment = Environment();
     environment["HOME"] = home.Path().string();
+    // Nor do the office's settings go into the session's runtime folder,
+    // which may be one another user took.
+    TempFolder runtime;
+    fs::permissions(runtime.Path(), fs::perms::owner_all);
+    environment["XDG_RUNTIME_DIR"] = runtime.Path().string();
     // Nor does the store go into the folder the command was given in.
     TempFolder workingFolder;
     auto command =
@@ -135,6 +140,7 @@ TEST_F(CliConvert, TheOfficesLeaveTheUsersBrowserProfileAlone)
     EXPECT_TRUE(fs::exists(output / "widescreen/slide2.jpg"));
     EXPECT_TRUE(fs::is_empty(profile)) << "the office wrote into the browser's profile";
     EXPECT_TRUE(fs::is_empty(workingFolder.Path())) << "the office wrote into the working folder";
+    EXPECT_TRUE(fs::is_empty(runtime.Path())) << "the office wrote into the runtime folder";
 }
 
 TEST_F(CliConvert, BadSourcesGiveTheirCodeAndMessage)
