@@ -1,7 +1,8 @@
 #!/bin/sh
 # Resident memory of our offices over one long batch: COUNT conversions of one
-# deck by a single korvanta-cli run. Samples the offices' total resident memory
-# twice a second and prints its peak within each quarter of the batch, in MiB.
+# deck by a single korvanta-cli run. Samples the offices' resident memory
+# twice a second and prints, within each quarter of the batch, the peak of
+# the largest single office and of all of them together, in MiB.
 #
 # usage: bench/batch_memory.sh [BUILD_DIR] [DECK] [COUNT]
 #        (defaults: build, ../shared/decks/SampleShow.pptx, 200)
@@ -20,16 +21,19 @@ mkdir -p "$work/decks" "$work/out"
 ext=${deck##*.}
 for i in $(seq "$count"); do ln -s "$deck" "$work/decks/deck$i.$ext"; done
 
-# Total resident memory (KiB) of the soffice.bin processes of this batch.
+# The largest and the total resident memory (KiB) of the offices of this
+# batch: render workers, or soffice.bin for a build from before them.
 offices_rss() {
     total=0
-    for pid in $(pgrep -x soffice.bin); do
+    largest=0
+    for pid in $(pgrep -x korvanta-render) $(pgrep -x soffice.bin); do
         if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "$work/cache"; then
             rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$pid/status" 2>/dev/null || echo 0)
             total=$((total + ${rss:-0}))
+            [ "${rss:-0}" -gt "$largest" ] && largest=${rss:-0}
         fi
     done
-    echo "$total"
+    echo "$largest $total"
 }
 
 "$cli" convert "$work/decks"/* --to "$work/out" >"$work/delivered" &
@@ -43,9 +47,11 @@ wait "$batch"
 
 echo "conversions delivered: $(wc -l <"$work/delivered") of $count"
 awk -v count="$count" '{
-    quarter = int($1 * 4 / (count + 1)); if ($2 > peak[quarter]) peak[quarter] = $2
+    quarter = int($1 * 4 / (count + 1))
+    if ($2 > one[quarter]) one[quarter] = $2
+    if ($3 > all[quarter]) all[quarter] = $3
 } END {
     for (q = 0; q < 4; q++)
-        printf "conversions %3d-%3d: peak office memory %6.0f MiB\n", q * count / 4 + 1,
-               (q + 1) * count / 4, peak[q] / 1024
+        printf "conversions %3d-%3d: peak office %6.0f MiB, all offices %6.0f MiB\n",
+               q * count / 4 + 1, (q + 1) * count / 4, one[q] / 1024, all[q] / 1024
 }' "$work/samples"

@@ -43,14 +43,14 @@ std::string SetName(const OfficeSet& set, int lane)
 
 } // namespace
 
-std::string PipePrefix()
+std::string SocketPrefix()
 {
     return "korvanta-" + std::to_string(::getuid()) + "-" + CacheFolderTag() + "-";
 }
 
-std::string PipeName(const OfficeSet& set, int lane)
+std::string SocketName(const OfficeSet& set, int lane)
 {
-    return PipePrefix() + SetName(set, lane);
+    return SocketPrefix() + SetName(set, lane);
 }
 
 fs::path ProfileFolder(const OfficeSet& set, int lane)

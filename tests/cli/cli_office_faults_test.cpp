@@ -120,6 +120,28 @@ TEST_F(OfficeFaults, RunsAtOnceNeverBreakEachOtherColdOrWarm)
     }
 }
 
+TEST_F(OfficeFaults, RunsSharingOneOfficeEachGetTheImagesOfTheirOwnDeck)
+{
+    // Alone first, then two runs at once through the one shared office.
+    for (const char* deck : {"office-families.pptx", "standard.ppt"})
+        EXPECT_EQ(0, StartConvert(deck, "alone", "1")->Finish().status);
+    ASSERT_EQ(0, Office("start", Environment("1")).status);
+    auto first = StartConvert("office-families.pptx", "together", "1");
+    auto second = StartConvert("standard.ppt", "together", "1");
+    EXPECT_EQ(0, first->Finish().status);
+    EXPECT_EQ(0, second->Finish().status);
+    EXPECT_EQ(0, Office("stop", Environment("1")).status);
+
+    for (const auto& [deck, slides] : {std::pair{"office-families", 20}, {"standard", 9}}) {
+        SCOPED_TRACE(deck);
+        ASSERT_EQ(slides, ImagesIn("together", deck));
+        for (const auto& image : fs::directory_iterator(output / "alone" / deck))
+            EXPECT_EQ(ReadFile(image.path()),
+                      ReadFile(output / "together" / deck / image.path().filename()))
+                << image.path().filename();
+    }
+}
+
 TEST_F(OfficeFaults, AKilledRunLeavesNoOfficeAndTheNextRunRemovesItsFolder)
 {
     auto run = StartConvert("office-families.pptx", "killed");

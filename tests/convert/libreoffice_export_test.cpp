@@ -5,6 +5,7 @@
 #include "convert/office_session.h"
 #include "convert/ppt_export.h"
 #include "convert/result_codes.h"
+#include "platform/folder_events.h"
 #include "tests/support/jpeg_info.h"
 #include "tests/support/our_offices.h"
 #include "tests/support/run_program.h"
@@ -163,6 +164,39 @@ TEST_F(LibreOfficeExport, AnOfficeThatDiedBetweenConversionsIsReplaced)
 
     EXPECT_EQ(RESULT_SUCCESS, Export(TestDeck("widescreen.ppt")));
     EXPECT_EQ(NamesFor(2), ImageNames());
+}
+
+TEST_F(LibreOfficeExport, AnOfficeKilledInTheMiddleOfADeckFailsTheExportAndIsReplaced)
+{
+    struct KillAtThirdSlide : ExportObserver
+    {
+        void SlideWritten(int written, int) override
+        {
+            if (written == 3)
+                ::kill(OwnOffice(), SIGKILL);
+        }
+    } killer;
+    LibreOfficeServer::Instance().SetLaneCount(1);
+    fs::create_directory(images.Path());
+    const PptToJpegData data{TestDeck("office-families.pptx").string(), images.Path().string(),
+                             1280, 800};
+    EXPECT_EQ(RESULT_CONVERSION_FAILED, fnjgConvetPptToJpeg(&data, &cancel, &killer));
+    EXPECT_EQ(0, office::FindAnyOfficeProcess());
+
+    EXPECT_EQ(RESULT_SUCCESS, Export(TestDeck("office-families.pptx")));
+    EXPECT_EQ(NamesFor(20), ImageNames());
+}
+
+TEST_F(LibreOfficeExport, TheDecksFolderIsOnlyRead)
+{
+    // No lock file beside the deck, and not even an open for writing, which
+    // a watch of the folder would take for a changed deck.
+    TempFolder decks;
+    fs::copy_file(TestDeck("standard.ppt"), decks / "Talk.ppt");
+    FolderEvents events(decks.Path().string());
+    EXPECT_EQ(RESULT_SUCCESS, Export(decks / "Talk.ppt"));
+    EXPECT_EQ(std::vector<std::string>{}, events.Wait(200ms));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(decks.Path()), {}));
 }
 
 TEST_F(LibreOfficeExport, WatchdogKillsAnExportThatTakesTooLong)
