@@ -14,9 +14,7 @@ build=${1:-build}
 [ $# -gt 1 ] && shift || set -- 10 100 400
 runs=${RUNS:-3}
 builds="$build ${BASE:-}"
-for b in $builds; do
-    [ -x "$b/bench/export_bench" ] || { echo "deck_sizes: build $b/bench/export_bench first" >&2; exit 1; }
-done
+require_export_bench deck_sizes $builds
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT INT TERM
@@ -78,12 +76,6 @@ SLIDE
     rm -f "$fodp"
 }
 
-ours_once() { # BUILD cold|warm DECK: seconds; cold from outside, warm the export alone
-    rm -rf "$work/out" && mkdir -p "$work/out"
-    start=$(now)
-    inside=$("$1/bench/export_bench" "$2" "$3" "$work/out")
-    if [ "$2" = cold ]; then elapsed "$start" "$(now)"; else echo "$inside"; fi
-}
 per_slide() { awk "BEGIN { printf \"%.1f\", $1 * 1000 / $2 }"; }
 
 printf '%6s %-28s %8s %10s %8s %10s\n' slides build cold ms/slide warm ms/slide
@@ -92,9 +84,9 @@ for count in "$@"; do
     deck="$work/deck-$count.pptx"
     for b in $builds; do
         export XDG_CACHE_HOME="$work/cache-$(echo "$b" | tr / _)"
-        ours_once "$b" cold "$deck" >/dev/null # seeds our office profiles once
-        cold=$(for i in $(seq "$runs"); do ours_once "$b" cold "$deck"; done | median)
-        warm=$(for i in $(seq "$runs"); do ours_once "$b" warm "$deck"; done | median)
+        export_once "$b" cold "$deck" "$work/out" >/dev/null # seeds our office profiles once
+        cold=$(for i in $(seq "$runs"); do export_once "$b" cold "$deck" "$work/out"; done | median)
+        warm=$(for i in $(seq "$runs"); do export_once "$b" warm "$deck" "$work/out"; done | median)
         printf '%6s %-28s %7.2fs %10s %7.2fs %10s\n' "$count" "$b" "$cold" \
             "$(per_slide "$cold" "$count")" "$warm" "$(per_slide "$warm" "$count")"
     done

@@ -13,21 +13,10 @@ build=${1:-build}
 runs=${RUNS:-3}
 decks=${DECKS:-"../shared/decks/37625.ppt ../shared/decks/alterman_security.pptx"}
 builds="$build ${BASE:-}"
-for b in $builds; do
-    [ -x "$b/bench/export_bench" ] || { echo "export_speed: build $b/bench/export_bench first" >&2; exit 1; }
-done
+require_export_bench export_speed $builds
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT INT TERM
-
-# Cold is timed from outside, process start included; warm times the export
-# alone, since its offices were started before.
-ours_once() { # BUILD cold|warm DECK
-    rm -rf "$work/out" && mkdir -p "$work/out"
-    start=$(now)
-    inside=$("$1/bench/export_bench" "$2" "$3" "$work/out")
-    if [ "$2" = cold ]; then elapsed "$start" "$(now)"; else echo "$inside"; fi
-}
 
 printf '%-24s %-28s %6s %10s %8s %6s %8s %6s\n' deck build slides pipeline cold ratio warm ratio
 for deck in $decks; do
@@ -35,9 +24,9 @@ for deck in $decks; do
     slides=$(ls "$work/pipeline"/*.jpg | wc -l)
     for b in $builds; do
         export XDG_CACHE_HOME="$work/cache-$(echo "$b" | tr / _)"
-        ours_once "$b" cold "$deck" >/dev/null # seeds our office profiles once
-        cold=$(for i in $(seq "$runs"); do ours_once "$b" cold "$deck"; done | median)
-        warm=$(for i in $(seq "$runs"); do ours_once "$b" warm "$deck"; done | median)
+        export_once "$b" cold "$deck" "$work/out" >/dev/null # seeds our office profiles once
+        cold=$(for i in $(seq "$runs"); do export_once "$b" cold "$deck" "$work/out"; done | median)
+        warm=$(for i in $(seq "$runs"); do export_once "$b" warm "$deck" "$work/out"; done | median)
         printf '%-24s %-28s %6s %9.2fs %7.2fs %6s %7.2fs %6s\n' "$(basename "$deck")" "$b" \
             "$slides" "$pipeline" "$cold" "$(ratio "$cold" "$pipeline")" "$warm" \
             "$(ratio "$warm" "$pipeline")"

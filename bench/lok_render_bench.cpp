@@ -1,14 +1,16 @@
-// Renders each slide of decks as the render worker does (a LibreOfficeKit
-// tile encoded by libjpeg-turbo), timing the load and the wall and processor
-// time per slide; or compares two folders of slide JPEGs pixel by pixel.
+// Renders each slide of decks through LibreOfficeKit tiles and encodes the
+// pixels with libjpeg-turbo, timing load, render and encode; or compares two
+// folders of slide JPEGs pixel by pixel.
 //
-// usage: lok_render_bench OUTPUT_FOLDER DECK...
+// usage: lok_render_bench OUTPUT_FOLDER QUALITY DECK...
 //        lok_render_bench --compare DIR_A DIR_B
 //
 // Slides go to OUTPUT_FOLDER/<deck name without extension>/slideN.jpg. The
 // office runs with a fresh user profile in a temporary folder (TMPDIR).
-#include "convert/lok/lok_office.h"
-#include "platform/file_url.h"
+#define LOK_USE_UNSTABLE_API
+#include <LibreOfficeKit/LibreOfficeKit.h>
+#include <LibreOfficeKit/LibreOfficeKitEnums.h>
+#include <LibreOfficeKit/LibreOfficeKitInit.h>
 
 #include <turbojpeg.h>
 
@@ -32,6 +34,7 @@ namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 800;
+constexpr const char* kProgramFolder = "/usr/lib/libreoffice/program";
 
 double WallSeconds()
 {
@@ -44,6 +47,23 @@ double CpuSeconds()
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// file:// URL of an absolute path, with bytes outside the unreserved set escaped.
+std::string FileUrl(const fs::path& path)
+{
+    static const char* hex = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (const unsigned char c : fs::absolute(path).lexically_normal().string()) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
+    }
+    return url;
 }
 
 std::string SlideName(int index, int count)
@@ -61,6 +81,13 @@ bool ReadFile(const fs::path& path, std::vector<unsigned char>& bytes)
         return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return true;
+}
+
+bool WriteFile(const fs::path& path, const unsigned char* data, unsigned long size)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return static_cast<bool>(out);
 }
 
 struct Image
@@ -155,43 +182,90 @@ int Compare(const fs::path& folderA, const fs::path& folderB)
     return 0;
 }
 
-int RenderDeck(LokOffice& office, const fs::path& deck, const fs::path& outputRoot)
+int RenderDeck(LibreOfficeKit* office, tjhandle encoder, const fs::path& deck,
+               const fs::path& outputRoot, int quality)
 {
     const fs::path folder = outputRoot / deck.stem();
     fs::create_directories(folder);
 
     const double loadStart = WallSeconds();
-    LokOffice::Opened opened = office.Open(deck.string());
+    LibreOfficeKitDocument* doc =
+        office->pClass->documentLoadWithOptions(office, FileUrl(deck).c_str(), "");
     const double loadSeconds = WallSeconds() - loadStart;
-    if (!opened.deck) {
-        std::fprintf(stderr, "%s: load failed: %s\n", deck.c_str(), opened.reason.c_str());
+    if (!doc) {
+        char* error = office->pClass->getError(office);
+        std::fprintf(stderr, "%s: load failed: %s\n", deck.c_str(), error ? error : "?");
+        std::free(error);
         return 1;
     }
-    const int count = opened.deck->SlideCount();
+    doc->pClass->initializeForRendering(doc, "");
+    const int count = doc->pClass->getParts(doc);
+    const int tileMode = doc->pClass->getTileMode(doc);
+    const TJPF format = tileMode == LOK_TILEMODE_BGRA ? TJPF_BGRA : TJPF_RGBA;
+
+    std::vector<unsigned char> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
+    double renderSeconds = 0;
+    double encodeSeconds = 0;
+    double firstRenderSeconds = 0;
     uintmax_t totalBytes = 0;
+    std::vector<unsigned long> sizes;
     const double cpuStart = CpuSeconds();
     const double wallStart = WallSeconds();
-    for (int number = 1; number <= count; ++number) {
-        const fs::path image = folder / SlideName(number - 1, count);
-        const std::string failure = opened.deck->Render(number, kWidth, kHeight, image);
-        if (!failure.empty()) {
-            std::fprintf(stderr, "%s: slide %d: %s\n", deck.c_str(), number, failure.c_str());
+    long docWidth = 0;
+    long docHeight = 0;
+    for (int i = 0; i < count; ++i) {
+        const double renderStart = WallSeconds();
+        doc->pClass->setPart(doc, i);
+        doc->pClass->getDocumentSize(doc, &docWidth, &docHeight);
+        doc->pClass->paintPartTile(doc, pixels.data(), i, kWidth, kHeight, 0, 0,
+                                   static_cast<int>(docWidth), static_cast<int>(docHeight));
+        const double encodeStart = WallSeconds();
+        renderSeconds += encodeStart - renderStart;
+        if (i == 0)
+            firstRenderSeconds = encodeStart - renderStart;
+
+        unsigned char* jpeg = nullptr;
+        unsigned long jpegSize = 0;
+        if (tjCompress2(encoder, pixels.data(), kWidth, 0, kHeight, format, &jpeg, &jpegSize,
+                        TJSAMP_420, quality, 0) != 0) {
+            std::fprintf(stderr, "%s: slide %d: %s\n", deck.c_str(), i + 1,
+                         tjGetErrorStr2(encoder));
+            doc->pClass->destroy(doc);
             return 1;
         }
-        totalBytes += fs::file_size(image);
+        const bool written = WriteFile(folder / SlideName(i, count), jpeg, jpegSize);
+        tjFree(jpeg);
+        if (!written) {
+            std::fprintf(stderr, "%s: cannot write slide %d\n", deck.c_str(), i + 1);
+            doc->pClass->destroy(doc);
+            return 1;
+        }
+        encodeSeconds += WallSeconds() - encodeStart;
+        sizes.push_back(jpegSize);
+        totalBytes += jpegSize;
     }
     const double wallSeconds = WallSeconds() - wallStart;
     const double cpuSeconds = CpuSeconds() - cpuStart;
 
     const double n = count > 0 ? count : 1;
-    std::printf("deck %s: %d slides, load %.3f s\n", deck.filename().c_str(), count, loadSeconds);
-    std::printf("  render+encode per slide: wall %.1f ms, cpu %.1f ms; mean jpeg %.0f bytes\n",
-                wallSeconds * 1e3 / n, cpuSeconds * 1e3 / n, totalBytes / n);
+    std::printf("deck %s\n", deck.filename().c_str());
+    std::printf("  slides %d, page %ldx%ld twips, tile mode %s, quality %d\n", count, docWidth,
+                docHeight, tileMode == LOK_TILEMODE_BGRA ? "BGRA" : "RGBA", quality);
+    std::printf("  load %.3f s; render %.1f ms (first slide %.1f ms), encode+write %.1f ms\n",
+                loadSeconds, renderSeconds * 1e3, firstRenderSeconds * 1e3, encodeSeconds * 1e3);
+    std::printf("  per slide: render %.1f ms, encode %.1f ms, wall %.1f ms, cpu %.1f ms\n",
+                renderSeconds * 1e3 / n, encodeSeconds * 1e3 / n, wallSeconds * 1e3 / n,
+                cpuSeconds * 1e3 / n);
+    std::printf("  jpeg bytes: mean %.0f, total %ju; each:", totalBytes / n, totalBytes);
+    for (const auto size : sizes)
+        std::printf(" %lu", size);
+    std::printf("\n");
     std::fflush(stdout);
+    doc->pClass->destroy(doc);
     return 0;
 }
 
-int Render(const fs::path& outputRoot, const std::vector<fs::path>& decks)
+int Render(const fs::path& outputRoot, int quality, const std::vector<fs::path>& decks)
 {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lok-profile-XXXXXX";
@@ -202,19 +276,22 @@ int Render(const fs::path& outputRoot, const std::vector<fs::path>& decks)
     const fs::path profile = pattern;
 
     const double initStart = WallSeconds();
-    const auto office = LokOffice::Start(LIBREOFFICE_PROGRAM_DIR, FileUrl(profile));
+    LibreOfficeKit* office = lok_init_2(kProgramFolder, FileUrl(profile).c_str());
     if (!office) {
-        std::fprintf(stderr, "no LibreOfficeKit in %s\n", LIBREOFFICE_PROGRAM_DIR);
+        std::fprintf(stderr, "lok_init_2 failed for %s\n", kProgramFolder);
         fs::remove_all(profile);
         return 1;
     }
     std::printf("init %.3f s\n", WallSeconds() - initStart);
 
+    tjhandle encoder = tjInitCompress();
     int status = 0;
     for (const auto& deck : decks)
-        status |= RenderDeck(*office, deck, outputRoot);
+        status |= RenderDeck(office, encoder, deck, outputRoot, quality);
+    tjDestroy(encoder);
+    office->pClass->destroy(office);
     fs::remove_all(profile);
-    // The office's own exit handlers can abort: skip them.
+    // The office's own exit handlers can abort once it is destroyed: skip them.
     std::fflush(nullptr);
     std::_Exit(status);
 }
@@ -225,10 +302,11 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::string(argv[1]) == "--compare")
         return Compare(argv[2], argv[3]);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: lok_render_bench OUTPUT_FOLDER DECK...\n"
+    const int quality = argc >= 4 ? std::atoi(argv[2]) : 0;
+    if (argc < 4 || quality < 1 || quality > 100) {
+        std::fprintf(stderr, "usage: lok_render_bench OUTPUT_FOLDER QUALITY DECK...\n"
                              "       lok_render_bench --compare DIR_A DIR_B\n");
         return 2;
     }
-    return Render(argv[1], std::vector<fs::path>(argv + 2, argv + argc));
+    return Render(argv[1], quality, std::vector<fs::path>(argv + 3, argv + argc));
 }

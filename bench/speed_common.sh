@@ -18,6 +18,26 @@ pipeline_once() {
     rm -rf "$2.profile"
 }
 
+# require_export_bench NAME BUILD...: ends the script unless each build has
+# its export_bench.
+require_export_bench() {
+    name=$1
+    shift
+    for b in "$@"; do
+        [ -x "$b/bench/export_bench" ] || { echo "$name: build $b/bench/export_bench first" >&2; exit 1; }
+    done
+}
+
+# export_once BUILD cold|warm DECK OUTDIR: seconds for one export by that
+# build's export_bench. Cold is timed from outside, process start included;
+# warm times the export alone, since its offices were started before.
+export_once() {
+    rm -rf "$4" && mkdir -p "$4"
+    start=$(now)
+    inside=$("$1/bench/export_bench" "$2" "$3" "$4")
+    if [ "$2" = cold ]; then elapsed "$start" "$(now)"; else echo "$inside"; fi
+}
+
 # start_ftp_server DIR: starts the tests' pyftpdlib server with its files in
 # DIR, sets ftp_server (its pid) and ftp_url ("ftp://127.0.0.1:PORT/").
 start_ftp_server() {

@@ -54,7 +54,7 @@ int Stop()
 int Status()
 {
     for (int lane = 0; lane < LibreOfficeServer::Instance().LaneCount(); ++lane) {
-        const pid_t pid = office::FindOfficeProcess(office::SocketName(office::OfficeSet{}, lane));
+        const pid_t pid = office::FindOfficeProcess(office::PipeName(office::OfficeSet{}, lane));
         PrintResult(QString("%1\t%2").arg(lane).arg(pid ? QString::number(pid) : "stopped"));
     }
     return 0;

@@ -1,10 +1,9 @@
 #include "convert/libreoffice/libreoffice_server.h"
 
 #include "convert/libreoffice/office_process.h"
+#include "convert/libreoffice/uno_automation.h"
+#include "convert/libreoffice/uno_connection.h"
 #include "convert/libreoffice/watchdog_timer.h"
-#include "convert/lok/worker_automation.h"
-#include "convert/lok/worker_protocol.h"
-#include "convert/lok/worker_socket.h"
 #include "convert/side_by_side.h"
 #include "log/debug_log.h"
 #include "log/log_scope.h"
@@ -21,9 +20,11 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+const auto kConnectRetry = 50ms;
 // An office that is starting is asked this often whether it accepts yet; a
 // refused attempt costs well under a millisecond.
 const auto kStartPoll = 5ms;
+const int kReconnectAttempts = 5;
 const auto kKillWait = 5s;
 const int kDefaultMaxLanes = 4;
 
@@ -49,9 +50,9 @@ bool AwaitEnd(pid_t launcher, pid_t office, std::chrono::milliseconds bound)
     return true;
 }
 
-std::string SharedSocket(int lane)
+std::string SharedPipe(int lane)
 {
-    return office::SocketName(office::OfficeSet{}, lane);
+    return office::PipeName(office::OfficeSet{}, lane);
 }
 
 } // namespace
@@ -126,9 +127,9 @@ office::OfficeSet LibreOfficeServer::OwnSet()
     return office::OfficeSet{slot_.Number()};
 }
 
-std::string LibreOfficeServer::OwnSocketName(int lane)
+std::string LibreOfficeServer::OwnPipeName(int lane)
 {
-    return office::SocketName(OwnSet(), lane);
+    return office::PipeName(OwnSet(), lane);
 }
 
 // An office whose own process is not known (still starting, or not found
@@ -160,7 +161,7 @@ bool LibreOfficeServer::IsWorn(int lane) const
 bool LibreOfficeServer::IsRunning(int lane)
 {
     std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
-    return HasOwnOffice(lane) || office::FindOfficeProcess(SharedSocket(lane)) != 0;
+    return HasOwnOffice(lane) || office::FindOfficeProcess(SharedPipe(lane)) != 0;
 }
 
 pid_t LibreOfficeServer::OfficeProcess(int lane) const
@@ -185,12 +186,15 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::CreateApplication(int la
                 attached.documents);
         QuitLane(lane);
     } else if (alive) {
-        // A live worker listens until it ends: one that does not answer
-        // makes way for a fresh one.
-        auto application = attached.own ? Connect(lane, OwnSocketName(lane), attached.launcher)
-                                        : Connect(lane, SharedSocket(lane), attached.office);
-        if (application)
-            return application;
+        // A refused connection may pass; one that never comes means a deaf
+        // office, which makes way for a fresh one.
+        for (int attempt = 0; attempt < kReconnectAttempts; ++attempt) {
+            auto application = attached.own ? Connect(lane, OwnPipeName(lane), attached.launcher)
+                                            : Connect(lane, SharedPipe(lane), attached.office);
+            if (application)
+                return application;
+            std::this_thread::sleep_for(kConnectRetry);
+        }
         LogInfo("LibreOfficeServer::CreateApplication", "Office(PID: %d) does not answer.",
                 static_cast<int>(attached.office));
     }
@@ -201,37 +205,33 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::CreateApplication(int la
     return StartAndConnect(lane);
 }
 
-// One attempt to reach a worker on its socket. A worker that takes the
+// One attempt to reach an office over its pipe. An office that takes the
 // connection but never answers is hung: the watchdog kills the group of
 // member, and the attempt fails as an automation error.
-std::unique_ptr<ApplicationDispatch> LibreOfficeServer::Connect(int lane, const std::string& socketName,
+std::unique_ptr<ApplicationDispatch> LibreOfficeServer::Connect(int lane, const std::string& pipe,
                                                                 pid_t member)
 {
-    UniqueFd connection = worker::Connect(socketName);
-    if (!connection.IsOpen())
-        return nullptr;
     const auto bound = Timeouts().connect;
     WatchdogTimer watchdog(bound, [member] { office::KillOfficeGroup(member); });
-    worker::MessageReader reader(connection.Get());
-    const bool answered = worker::Send(connection.Get(), {"PING", {}}) && reader.Next();
+    auto context = ConnectToOffice(pipe);
     if (watchdog.Expired()) {
         KillOffice(lane);
         throw AutomationError("Connecting to the office took longer than " +
                               std::to_string(bound.count()) + " ms; the office was stopped.");
     }
-    if (!answered)
+    if (!context.is())
         return nullptr;
-    return MakeWorkerApplication(*this, lane, std::move(connection));
+    return MakeUnoApplication(*this, lane, context);
 }
 
 // Asks an office that is starting until it accepts. Null once member has
 // ended or the start bound has passed.
 std::unique_ptr<ApplicationDispatch>
-LibreOfficeServer::AwaitAccepting(int lane, const std::string& socketName, pid_t member)
+LibreOfficeServer::AwaitAccepting(int lane, const std::string& pipe, pid_t member)
 {
     const auto deadline = Clock::now() + Timeouts().start;
     for (;;) {
-        if (auto application = Connect(lane, socketName, member))
+        if (auto application = Connect(lane, pipe, member))
             return application;
         if (office::HasEnded(member) || Clock::now() > deadline)
             return nullptr;
@@ -242,12 +242,12 @@ LibreOfficeServer::AwaitAccepting(int lane, const std::string& socketName, pid_t
 // The shared office of the lane, when one runs; waits while it is starting.
 std::unique_ptr<ApplicationDispatch> LibreOfficeServer::ConnectShared(int lane)
 {
-    const std::string socketName = SharedSocket(lane);
-    const pid_t shared = office::FindOfficeProcess(socketName);
+    const std::string pipe = SharedPipe(lane);
+    const pid_t shared = office::FindOfficeProcess(pipe);
     if (shared == 0)
         return nullptr;
     Attach(lane, {false, 0, shared, 0, nullptr});
-    if (auto application = AwaitAccepting(lane, socketName, shared))
+    if (auto application = AwaitAccepting(lane, pipe, shared))
         return application;
     Attach(lane, {});
     return nullptr;
@@ -256,9 +256,9 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::ConnectShared(int lane)
 std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect(int lane)
 {
     const office::OfficeSet set = OwnSet();
-    const std::string socketName = office::SocketName(set, lane);
+    const std::string pipe = office::PipeName(set, lane);
     // Our set is ours alone: whatever listens there is left over.
-    if (const pid_t leftOver = office::FindOfficeProcess(socketName)) {
+    if (const pid_t leftOver = office::FindOfficeProcess(pipe)) {
         office::KillOfficeGroup(leftOver);
         AwaitEnd(0, leftOver, kKillWait);
     }
@@ -269,13 +269,13 @@ std::unique_ptr<ApplicationDispatch> LibreOfficeServer::StartAndConnect(int lane
     LogInfo("LibreOfficeServer::CreateApplication", "Office(PID: %d) started.",
             static_cast<int>(launcher));
     Attach(lane, {true, launcher, 0, 0, started.watch});
-    auto application = AwaitAccepting(lane, socketName, launcher);
+    auto application = AwaitAccepting(lane, pipe, launcher);
     if (!application) {
         KillOffice(lane);
         return nullptr;
     }
     Attached connected = Current(lane);
-    connected.office = office::FindOfficeProcess(socketName);
+    connected.office = office::FindOfficeProcess(pipe);
     Attach(lane, connected);
     return application;
 }
@@ -286,7 +286,7 @@ bool LibreOfficeServer::StartOffices()
     SideBySide(static_cast<std::size_t>(LaneCount()), [&](std::size_t index) {
         const int lane = static_cast<int>(index);
         std::lock_guard use(laneUse_.at(static_cast<std::size_t>(lane)));
-        if (HasOwnOffice(lane) || office::FindOfficeProcess(SharedSocket(lane)) != 0)
+        if (HasOwnOffice(lane) || office::FindOfficeProcess(SharedPipe(lane)) != 0)
             return;
         try {
             if (StartAndConnect(lane))
@@ -304,7 +304,7 @@ void LibreOfficeServer::QuitLane(int lane)
     if (!attached.own)
         return;
     try {
-        if (auto application = Connect(lane, OwnSocketName(lane), attached.launcher)) {
+        if (auto application = Connect(lane, OwnPipeName(lane), attached.launcher)) {
             application->Quit();
             return;
         }
@@ -339,7 +339,7 @@ void LibreOfficeServer::KillOffice(int lane)
     Attached attached = Current(lane);
     if (attached.office == 0 && attached.own) {
         try {
-            attached.office = office::FindOfficeProcess(OwnSocketName(lane));
+            attached.office = office::FindOfficeProcess(OwnPipeName(lane));
         } catch (const AutomationError&) {
         }
     }

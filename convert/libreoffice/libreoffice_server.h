@@ -32,8 +32,8 @@ struct OfficeRecycling
     std::size_t residentBytes = std::size_t{1} << 30;
 };
 
-// Our LibreOffice offices: render workers (korvanta-render), one per lane,
-// reached over their sockets. One server per process.
+// Our LibreOffice offices, reached over their pipes through UNO, one per
+// lane. One server per process.
 //
 // A run uses the shared offices when "korvanta-cli office start" left them
 // running; otherwise it starts offices of its own, under its run slot, which
@@ -68,8 +68,8 @@ public:
 
     // The office process a lane is attached to, or 0.
     pid_t OfficeProcess(int lane) const;
-    // A lane's socket in the set this run starts its offices in.
-    std::string OwnSocketName(int lane);
+    // A lane's pipe in the set this run starts its offices in.
+    std::string OwnPipeName(int lane);
 
     // Kills a lane's office and everything it started, at once.
     void KillOffice(int lane);
@@ -99,8 +99,8 @@ private:
     office::OfficeSet OwnSet();
     bool HasOwnOffice(int lane) const;
     bool IsWorn(int lane) const;
-    std::unique_ptr<ApplicationDispatch> Connect(int lane, const std::string& socketName, pid_t office);
-    std::unique_ptr<ApplicationDispatch> AwaitAccepting(int lane, const std::string& socketName,
+    std::unique_ptr<ApplicationDispatch> Connect(int lane, const std::string& pipe, pid_t office);
+    std::unique_ptr<ApplicationDispatch> AwaitAccepting(int lane, const std::string& pipe,
                                                         pid_t member);
     std::unique_ptr<ApplicationDispatch> ConnectShared(int lane);
     std::unique_ptr<ApplicationDispatch> StartAndConnect(int lane);

@@ -43,14 +43,14 @@ std::string SetName(const OfficeSet& set, int lane)
 
 } // namespace
 
-std::string SocketPrefix()
+std::string PipePrefix()
 {
     return "korvanta-" + std::to_string(::getuid()) + "-" + CacheFolderTag() + "-";
 }
 
-std::string SocketName(const OfficeSet& set, int lane)
+std::string PipeName(const OfficeSet& set, int lane)
 {
-    return SocketPrefix() + SetName(set, lane);
+    return PipePrefix() + SetName(set, lane);
 }
 
 fs::path ProfileFolder(const OfficeSet& set, int lane)

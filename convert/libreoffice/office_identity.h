@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-// Which offices a socket or profile belongs to. Our offices are known by user
+// Which offices a pipe or profile belongs to. Our offices are known by user
 // and cache folder, so runs with another XDG_CACHE_HOME never meet them.
 namespace office {
 
@@ -17,11 +17,11 @@ struct OfficeSet
     bool IsShared() const { return slot == kShared; }
 };
 
-// Begins the socket name of every office of this user and cache folder.
-std::string SocketPrefix();
+// Begins the pipe name of every office of this user and cache folder.
+std::string PipePrefix();
 
-// The socket name of a lane's office in a set.
-std::string SocketName(const OfficeSet& set, int lane);
+// The accept-pipe name of a lane's office in a set.
+std::string PipeName(const OfficeSet& set, int lane);
 
 // The private user profile of a lane's office in a set.
 std::filesystem::path ProfileFolder(const OfficeSet& set, int lane);

@@ -3,11 +3,12 @@
 #include "convert/libreoffice/office_fonts.h"
 #include "convert/libreoffice/office_profile.h"
 #include "log/debug_log.h"
-#include "platform/file_url.h"
 #include "platform/unique_fd.h"
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
@@ -44,12 +45,17 @@ std::string ReadProcFile(const fs::path& path)
     }
 }
 
-const char* const kProgramName = "korvanta-render";
-const char* const kListenOption = "--listen=";
+const char* const kAcceptPrefix = "--accept=pipe,name=";
+const char* const kAcceptSuffix = ";urp;";
 
-// True when the NUL-separated command line holds a listen option for the
-// socket named name, or for any name beginning with it when prefix is set.
-bool ListensOn(std::string_view commandLine, const std::string& name, bool prefix)
+std::string AcceptArgument(const std::string& pipe)
+{
+    return kAcceptPrefix + pipe + kAcceptSuffix;
+}
+
+// True when the NUL-separated command line holds an accept argument for a
+// pipe named pipe, or for any pipe beginning with it when prefix is set.
+bool CarriesOurPipe(std::string_view commandLine, const std::string& pipe, bool prefix)
 {
     std::size_t start = 0;
     while (start < commandLine.size()) {
@@ -57,15 +63,15 @@ bool ListensOn(std::string_view commandLine, const std::string& name, bool prefi
         if (end == std::string_view::npos)
             end = commandLine.size();
         const std::string_view argument = commandLine.substr(start, end - start);
-        const std::string wanted = kListenOption + name;
-        if (prefix ? argument.starts_with(wanted) : argument == wanted)
+        if (prefix ? argument.starts_with(kAcceptPrefix + pipe) && argument.ends_with(kAcceptSuffix)
+                   : argument == AcceptArgument(pipe))
             return true;
         start = end + 1;
     }
     return false;
 }
 
-pid_t FindOffice(const std::string& name, bool prefix)
+pid_t FindOffice(const std::string& pipe, bool prefix)
 {
     static const char* const kName = "actCheckPptRunning";
     std::error_code error;
@@ -78,30 +84,34 @@ pid_t FindOffice(const std::string& name, bool prefix)
         const std::string id = entry.path().filename().string();
         if (id.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::string comm = ReadProcFile(entry.path() / "comm");
-        if (comm.empty())
+        std::string name = ReadProcFile(entry.path() / "comm");
+        if (name.empty())
             continue; // gone, or not ours to read
-        if (comm.back() == '\n')
-            comm.pop_back();
-        LogInfo(kName, "Process(PID: %d) [%s].", std::atoi(id.c_str()), comm.c_str());
-        if (comm == kProgramName &&
-            ListensOn(ReadProcFile(entry.path() / "cmdline"), name, prefix))
+        if (name.back() == '\n')
+            name.pop_back();
+        LogInfo(kName, "Process(PID: %d) [%s].", std::atoi(id.c_str()), name.c_str());
+        if (::strcasecmp(name.c_str(), "soffice.bin") == 0 &&
+            CarriesOurPipe(ReadProcFile(entry.path() / "cmdline"), pipe, prefix))
             return static_cast<pid_t>(std::atoi(id.c_str()));
     }
     return 0;
 }
 
-// The installed worker beside the running program (bin/../lib/korvanta),
-// under whatever prefix; else the one of the build tree.
-fs::path WorkerProgram()
+std::string ProfileUrl(const fs::path& profile)
 {
-    std::error_code error;
-    const fs::path running = fs::read_symlink("/proc/self/exe", error);
-    const fs::path installed =
-        running.parent_path().parent_path() / "lib/korvanta" / kProgramName;
-    if (!error && fs::exists(installed, error))
-        return installed;
-    return KORVANTA_RENDER_WORKER;
+    // The profile path is ours: absolute and free of characters a URL must
+    // escape except the few handled here.
+    std::string url = "file://";
+    for (unsigned char c : profile.string()) {
+        if (std::isalnum(c) || std::string_view("/-._~").find(c) != std::string_view::npos) {
+            url += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            url += escaped;
+        }
+    }
+    return url;
 }
 
 bool NamesUtf8(const char* locale)
@@ -172,23 +182,30 @@ std::vector<char*> Pointers(std::vector<std::string>& strings)
 
 } // namespace
 
-pid_t FindOfficeProcess(const std::string& socket)
+pid_t FindOfficeProcess(const std::string& pipe)
 {
-    return FindOffice(socket, false);
+    return FindOffice(pipe, false);
 }
 
 pid_t FindAnyOfficeProcess()
 {
-    return FindOffice(SocketPrefix(), true);
+    return FindOffice(PipePrefix(), true);
 }
 
 StartedOffice StartOffice(const OfficeSet& set, int lane)
 {
     const fs::path profile = ProfileFolder(set, lane);
     SeedOfficeProfile(profile);
-    const std::string program = WorkerProgram();
-    std::vector<std::string> arguments = {program, kListenOption + SocketName(set, lane),
-                                          "--profile=" + FileUrl(profile)};
+    const std::string program = std::string(LIBREOFFICE_PROGRAM_DIR) + "/soffice";
+    std::vector<std::string> arguments = {program,
+                                          "--headless",
+                                          "--invisible",
+                                          "--norestore",
+                                          "--nolockcheck",
+                                          "--nologo",
+                                          "--nodefault",
+                                          "-env:UserInstallation=" + ProfileUrl(profile),
+                                          AcceptArgument(PipeName(set, lane))};
     std::vector<std::string> environment = OfficeEnvironment(profile);
     const std::vector<char*> argv = Pointers(arguments);
     const std::vector<char*> envp = Pointers(environment);

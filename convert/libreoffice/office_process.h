@@ -8,16 +8,15 @@
 #include <string>
 #include <sys/types.h>
 
-// Our own office process: a render worker running LibreOfficeKit with a
-// private profile, listening on a socket whose name is ours. A user's own
-// office is never ours.
+// Our own office process: a headless LibreOffice with a private profile,
+// listening on a pipe whose name is ours. A user's own office is never ours.
 namespace office {
 
-// We may run several offices side by side, one per lane, each with a socket
+// We may run several offices side by side, one per lane, each with a pipe
 // and a profile of its own; lane 0 is the office a single export uses.
 
-// The worker listening on the socket, or 0 when none runs.
-pid_t FindOfficeProcess(const std::string& socket);
+// The soffice.bin process listening on the pipe, or 0 when none runs.
+pid_t FindOfficeProcess(const std::string& pipe);
 
 // Any office of ours (this user and cache folder), or 0 when none runs.
 pid_t FindAnyOfficeProcess();

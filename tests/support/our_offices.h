@@ -13,13 +13,13 @@
 // The shared office of a lane ("korvanta-cli office start"), or 0.
 inline pid_t SharedOffice(int lane = 0)
 {
-    return office::FindOfficeProcess(office::SocketName(office::OfficeSet{}, lane));
+    return office::FindOfficeProcess(office::PipeName(office::OfficeSet{}, lane));
 }
 
 // The office this test process started for a lane, or 0.
 inline pid_t OwnOffice(int lane = 0)
 {
-    return office::FindOfficeProcess(LibreOfficeServer::Instance().OwnSocketName(lane));
+    return office::FindOfficeProcess(LibreOfficeServer::Instance().OwnPipeName(lane));
 }
 
 // Any office of the programs that run with the given cache folder, or 0.
