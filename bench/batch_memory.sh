@@ -22,7 +22,8 @@ ext=${deck##*.}
 for i in $(seq "$count"); do ln -s "$deck" "$work/decks/deck$i.$ext"; done
 
 # The largest and the total resident memory (KiB) of the offices of this
-# batch: render workers, or soffice.bin for a build from before them.
+# batch: soffice.bin, or the render workers (korvanta-render) of a build that
+# draws its slides with them.
 offices_rss() {
     total=0
     largest=0
