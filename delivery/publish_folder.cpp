@@ -28,11 +28,6 @@ struct LocalTree
     std::vector<std::string> files;
 };
 
-std::string Join(const std::string& folder, const std::string& name)
-{
-    return folder.empty() ? name : folder + "/" + name;
-}
-
 // A name a listing may give us that stays inside its folder.
 bool IsPlainName(const std::string& name)
 {
@@ -73,7 +68,7 @@ std::vector<fs::directory_entry> SortedEntries(const fs::path& folder)
 void ReadTree(const fs::path& root, const std::string& relative, LocalTree& tree)
 {
     for (const fs::directory_entry& entry : SortedEntries(root / relative)) {
-        const std::string path = Join(relative, entry.path().filename().string());
+        const std::string path = JoinPath(relative, entry.path().filename().string());
         std::error_code error;
         // Links are not followed: nothing outside the image folder goes out.
         const fs::file_type type = entry.symlink_status(error).type();
@@ -95,7 +90,7 @@ void RemoveTree(PublishTarget& target, const std::string& folder)
     for (const TargetEntry& entry : target.List(folder)) {
         if (!IsPlainName(entry.name))
             throw Failure("The folder " + folder + " lists an entry named " + entry.name + ".");
-        const std::string path = Join(folder, entry.name);
+        const std::string path = JoinPath(folder, entry.name);
         if (entry.kind == TargetEntry::Kind::Folder) {
             RemoveTree(target, path);
         } else if (!target.RemoveFile(path)) {
@@ -123,11 +118,11 @@ void Stage(const fs::path& imageFolder, const LocalTree& tree, PublishTarget& ta
            const std::string& staging, const std::function<void(int, int)>& progress)
 {
     for (const std::string& folder : tree.folders)
-        target.MakeFolder(Join(staging, folder));
+        target.MakeFolder(JoinPath(staging, folder));
     const int count = static_cast<int>(tree.files.size());
     for (int staged = 0; staged < count; ++staged) {
         const std::string& file = tree.files[static_cast<std::size_t>(staged)];
-        target.WriteFile(imageFolder / file, Join(staging, file));
+        target.WriteFile(imageFolder / file, JoinPath(staging, file));
         if (progress)
             progress(staged + 1, count);
     }
@@ -140,10 +135,10 @@ bool MoveIntoPlace(const LocalTree& tree, PublishTarget& target, const std::stri
                    const std::string& published)
 {
     for (const std::string& folder : tree.folders)
-        target.MakeFolder(Join(published, folder));
+        target.MakeFolder(JoinPath(published, folder));
     std::vector<std::pair<std::string, std::string>> moves;
     for (const std::string& file : tree.files)
-        moves.emplace_back(Join(staging, file), Join(published, file));
+        moves.emplace_back(JoinPath(staging, file), JoinPath(published, file));
     if (moves.empty())
         return true;
     if (!target.Rename(moves.front().first, moves.front().second))
@@ -158,7 +153,7 @@ void WriteInPlace(const fs::path& imageFolder, const LocalTree& tree, PublishTar
 {
     LogInfo(kName, " The destination refuses renames: the images are written in place.");
     for (const std::string& file : tree.files)
-        target.WriteFile(imageFolder / file, Join(published, file));
+        target.WriteFile(imageFolder / file, JoinPath(published, file));
 }
 
 // After the switch the staging folder holds the tree's folders only: they
@@ -166,7 +161,7 @@ void WriteInPlace(const fs::path& imageFolder, const LocalTree& tree, PublishTar
 bool RemoveEmptiedStaging(const LocalTree& tree, PublishTarget& target, const std::string& staging)
 {
     for (auto folder = tree.folders.rbegin(); folder != tree.folders.rend(); ++folder) {
-        if (!target.RemoveFolder(Join(staging, *folder)))
+        if (!target.RemoveFolder(JoinPath(staging, *folder)))
             return false;
     }
     return target.RemoveFolder(staging);
@@ -182,9 +177,9 @@ void RemoveStaleImages(const std::vector<TargetEntry>& before, const LocalTree& 
             entry.kind == TargetEntry::Kind::Folder || entry.kind == TargetEntry::Kind::Other)
             continue;
         // A name that cannot be removed as a file is a folder: not ours.
-        if (!target.RemoveFile(Join(published, entry.name)) &&
-            entry.kind == TargetEntry::Kind::File)
-            throw Failure("The old image " + Join(published, entry.name) + " cannot be removed.");
+        const std::string image = JoinPath(published, entry.name);
+        if (!target.RemoveFile(image) && entry.kind == TargetEntry::Kind::File)
+            throw Failure("The old image " + image + " cannot be removed.");
     }
 }
 
@@ -225,7 +220,7 @@ void PublishFolder(const fs::path& imageFolder, PublishTarget& target,
     target.MakeDestination();
     const std::string published = imageFolder.filename().string();
     const bool made = target.MakeFolder(published);
-    const std::string staging = Join(published, NewStagingName());
+    const std::string staging = JoinPath(published, NewStagingName());
     bool staged = false;
     bool switching = false;
     try {
@@ -233,7 +228,7 @@ void PublishFolder(const fs::path& imageFolder, PublishTarget& target,
         const std::vector<TargetEntry> before = target.List(published);
         for (const TargetEntry& entry : before) {
             if (IsStagingFolder(entry) && IsPlainName(entry.name))
-                RemoveTree(target, Join(published, entry.name));
+                RemoveTree(target, JoinPath(published, entry.name));
         }
         target.MakeFolder(staging);
         staged = true;
